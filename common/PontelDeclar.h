@@ -1,0 +1,55 @@
+// The serial port layer Pontel, as the library and the bench import it.
+//
+// Ports are numbered 1 to 9. A handle is the descriptor of the open device;
+// every call refuses a handle that Pontel did not open or has closed (0, -1,
+// a stale number) without touching that descriptor.
+#pragma once
+
+#include <stdint.h>
+
+#include "CCTalkComDeclar.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(_WIN32)
+#  define PONTEL_API __declspec(dllimport)
+#elif defined(PONTEL_BUILDING)
+#  define PONTEL_API __attribute__((visibility("default")))
+#else
+#  define PONTEL_API
+#endif
+
+// True when port n maps to a device that can be opened right now.
+PONTEL_API CCBool PortComFree(uint8_t n);
+
+// Opens port n exclusively in raw mode. Time-outs in milliseconds, 0 = none:
+// a read fails when the gap between two bytes exceeds readInterval or the
+// whole read exceeds readTotalPerByte * count + readTotalConstant; writes
+// likewise. Returns the handle, or -1. Opening a port number that is already
+// open closes the earlier handle first.
+PONTEL_API PortHandle ComInit(uint8_t n, int32_t baud, int32_t dataBits, int32_t parity,
+                              int32_t stopBits, int32_t readInterval, int32_t readTotalPerByte,
+                              int32_t readTotalConstant, int32_t writeTotalPerByte,
+                              int32_t writeTotalConstant);
+
+// Closes the port; false for a handle that is not open.
+PONTEL_API CCBool CloseCom(PortHandle *port);
+
+// Writes count bytes; true when all were written in time.
+PONTEL_API CCBool SendToCom(PortHandle *port, const uint8_t *bytes, int32_t count);
+
+// Reads exactly count bytes; true when all arrived within the time-outs.
+PONTEL_API CCBool RcvFromCom(PortHandle *port, uint8_t *buffer, int32_t count);
+
+// Our additions for the bench's raw access to the port (the fast test):
+// whether the handle is one Pontel has open, and a read of up to max bytes
+// that ends when max bytes arrived or a time-out expired. Returns the number
+// of bytes read, -1 for a handle that is not open.
+PONTEL_API CCBool PontelIsOpen(PortHandle handle);
+PONTEL_API int32_t PontelReadUpTo(PortHandle *port, uint8_t *buffer, int32_t max);
+
+#ifdef __cplusplus
+}
+#endif

@@ -1,0 +1,42 @@
+// Test seam for the serial layer. A test executable that links
+// PontelInterposer.cpp defines the Pontel functions itself; the dynamic
+// linker then binds libRavlin.so's (and the bench's) calls to them instead of
+// libPontel.so's. Each call is forwarded to the installed backend: a scripted
+// port, or the in-process virtual validator.
+#pragma once
+
+#include <cstdint>
+
+#include "CCTalkComDeclar.h"
+
+class PortBackend
+{
+public:
+    virtual ~PortBackend() = default;
+
+    virtual bool portFree(uint8_t n) = 0;
+    virtual PortHandle open(uint8_t n, const int32_t settings[9]) = 0;
+    virtual bool close(PortHandle handle) = 0;
+    virtual bool send(PortHandle handle, const uint8_t *bytes, int32_t count) = 0;
+    virtual bool receive(PortHandle handle, uint8_t *buffer, int32_t count) = 0;
+    virtual bool isOpen(PortHandle handle) = 0;
+    // Up to max bytes; the number read, -1 when the handle is not open.
+    virtual int32_t receiveUpTo(PortHandle handle, uint8_t *buffer, int32_t max) = 0;
+};
+
+// Installs the backend for the interposed functions (nullptr: every call
+// fails). Returns the previous one.
+PortBackend *installPortBackend(PortBackend *backend);
+
+// Installs a backend for the lifetime of a scope.
+class ScopedPortBackend
+{
+public:
+    explicit ScopedPortBackend(PortBackend &backend) : m_previous(installPortBackend(&backend)) {}
+    ~ScopedPortBackend() { installPortBackend(m_previous); }
+    ScopedPortBackend(const ScopedPortBackend &) = delete;
+    ScopedPortBackend &operator=(const ScopedPortBackend &) = delete;
+
+private:
+    PortBackend *m_previous;
+};
