@@ -1,0 +1,140 @@
+#include "First.h"
+
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "BenchPlatform.h"
+#include "FocusEvents.h"
+#include "HandlerGuard.h"
+#include "PollTimer.h"
+#include "WindowLook.h"
+#include "ui_First.h"
+
+namespace {
+
+// The buttons that do not pause the poll when they take the focus: "Init",
+// "Close", "&Norma.", "Start" and "Stop" of "Shot", "Read All" and
+// "Write All" of "Channel sorter", "Read All" of "Coin Id" and "Start" of
+// "Fast test".
+const char *const kButtonsWithoutPause[] = {
+    "Button41", "BitBtn4", "BitBtn26", "BitBtn1", "BitBtn24",
+    "Button77", "Button78", "Button79", "BitBtn25",
+};
+
+// The event grid: three columns, a title row and five event rows.
+constexpr int kGridColumnWidths[] = {31, 43, 57};
+constexpr int kGridRowHeight = 16;
+
+} // namespace
+
+TMainForm::TMainForm(BenchPlatform &platform, QWidget *parent)
+    : QWidget(parent), ui(new Ui::TMainForm), m_platform(platform), m_timer(new PollTimer(this)),
+      m_focus(new FocusEvents(this))
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(697, 578);
+
+    // ---- I/O test panel wiring
+
+    m_channels = buildChannelPanels(ui->ChannelSorterGroup, ui->ChannelEnableGroup, ui->CoinIdGroup);
+    applyWindowLook(this);
+
+    // ---- Event buffer and repeating poll wiring
+
+    setUpEventGrid();
+    m_shortDateFormat = m_platform.shortDateFormat();
+
+    // ---- Channel sorter and enable wiring
+
+    installPauseOnFocus();
+
+    // ---- Coin identifiers wiring
+
+    FormCreate();
+
+    // ---- Raw command console wiring
+
+    wireConnectionHandlers();
+
+    // ---- Fast test and comms counters wiring
+
+    wireDeviceInformationHandlers();
+}
+
+TMainForm::~TMainForm()
+{
+    delete ui;
+}
+
+void TMainForm::guarded(const std::function<void()> &handler)
+{
+    runGuarded(m_platform, this, handler);
+}
+
+void TMainForm::onClick(QAbstractButton *button, void (TMainForm::*handler)())
+{
+    connect(button, &QAbstractButton::clicked, this, [this, handler] {
+        guarded([this, handler] { (this->*handler)(); });
+    });
+}
+
+void TMainForm::onClick(QAbstractButton *button, void (TMainForm::*handler)(QObject *trigger))
+{
+    connect(button, &QAbstractButton::clicked, this, [this, button, handler] {
+        guarded([this, button, handler] { (this->*handler)(button); });
+    });
+}
+
+void TMainForm::onExit(QWidget *control, void (TMainForm::*handler)())
+{
+    m_focus->onExit(control, [this, handler] {
+        guarded([this, handler] { (this->*handler)(); });
+    });
+}
+
+void TMainForm::installPauseOnFocus()
+{
+    const QList<QPushButton *> buttons = findChildren<QPushButton *>();
+    for (QPushButton *button : buttons) {
+        bool pauses = true;
+        for (const char *name : kButtonsWithoutPause) {
+            if (button->objectName() == QLatin1String(name))
+                pauses = false;
+        }
+        if (pauses)
+            m_focus->onEnter(button, [this] { guarded([this] { BitBtn2Enter(); }); });
+    }
+}
+
+bool TMainForm::pausesOnFocus(const QWidget *button) const
+{
+    return m_focus->hasEnter(button);
+}
+
+void TMainForm::resumePoll()
+{
+    m_timer->setOn(m_pollRunning);
+}
+
+void TMainForm::setUpEventGrid()
+{
+    QTableWidget *grid = ui->StringGrid1;
+    for (int column = 0; column < grid->columnCount(); ++column)
+        grid->setColumnWidth(column, kGridColumnWidths[column]);
+    grid->verticalHeader()->setMinimumSectionSize(kGridRowHeight);
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        grid->setRowHeight(row, kGridRowHeight);
+        for (int column = 0; column < grid->columnCount(); ++column) {
+            auto *cell = new QTableWidgetItem;
+            cell->setFlags(Qt::ItemIsEnabled);
+            // Row 0 is the fixed title row.
+            if (row == 0)
+                cell->setBackground(grid->palette().button());
+            grid->setItem(row, column, cell);
+        }
+    }
+}

@@ -1,0 +1,153 @@
+// The main window of Brevant: layout (First.ui), window-level state shared
+// by every command, and the handlers of the controls. Each group of handlers
+// lives in its own source file, named in its block below.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+
+#include "CCTalkComDeclar.h"
+#include "ChannelRows.h"
+
+namespace Ui {
+class TMainForm;
+}
+class BenchPlatform;
+class FocusEvents;
+class PollTimer;
+class QAbstractButton;
+class QLabel;
+
+class TMainForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TMainForm(BenchPlatform &platform, QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // Window-level state, as every command sees it.
+    PortHandle portHandle() const { return m_portHandle; }
+    uint8_t portNumber() const { return m_portNumber; }
+    const QString &connectedPortName() const { return m_connectedPortName; }
+    uint8_t currentAddress() const { return m_currentAddress; }
+    bool pollRunning() const { return m_pollRunning; }
+    PollTimer &pollTimer() { return *m_timer; }
+    const ChannelPanels &channelPanels() const { return m_channels; }
+
+    // ---- Start-up, connection and closing (ConnectionHandlers.cpp) -------
+    void FormCreate();
+    void Button41Click();
+    void ComboBox1Change();
+    void BitBtn4Click();
+    void BitBtn2Enter();
+    void PageControl1Change();
+    void Edit2Exit();
+    void BitBtn26Click();
+    void BitBtn2Click();
+
+    // ---- Device information (DeviceInfoHandlers.cpp) ----------------------
+    void BitBtn15Click();
+    void BitBtn5Click();
+    void BitBtn6Click();
+    void BitBtn7Click();
+    void BitBtn8Click();
+    void BitBtn9Click();
+    void BitBtn10Click();
+    void BitBtn20Click();
+    void BitBtn11Click();
+    void BitBtn12Click();
+    void BitBtn13Click();
+    void BitBtn14Click();
+    void BitBtn16Click();
+    void Button42Click();
+    void Button43Click();
+    void Button44Click();
+    void BitBtnaClick();
+
+    // ---- I/O test panel (IoPanel.cpp) -------------------------------------
+    // ---- end of I/O test panel
+
+    // The buttons whose focus entry pauses the poll (BitBtn2Enter).
+    bool pausesOnFocus(const QWidget *button) const;
+
+    // ---- Event buffer and repeating poll (EventBuffer.cpp) ----------------
+    // ---- end of event buffer and repeating poll
+
+    // The resume step: the poll timer is set from the poll-running flag.
+    // Every command handler ends with it on every path it completes.
+    void resumePoll();
+
+    // ---- Channel sorter and enable (ChannelPanel.cpp) ---------------------
+    // ---- end of channel sorter and enable
+
+    // The connection step of "Init" and of the port box.
+    void connectionStep();
+
+    // ---- Coin identifiers (CoinIdPanel.cpp) -------------------------------
+    // ---- end of coin identifiers
+
+    // Runs a handler through the error guard.
+    void guarded(const std::function<void()> &handler);
+
+    // ---- Raw command console (CommandConsole.cpp) -------------------------
+    // ---- end of raw command console
+
+    // The short date format read at start.
+    const QString &shortDateFormat() const { return m_shortDateFormat; }
+
+    // ---- Fast test and comms counters (FastTest.cpp) ----------------------
+    // ---- end of fast test and comms counters
+
+private:
+    // Wiring: a click runs the handler through the error guard. The second
+    // form passes the clicked button as the triggering control (tags).
+    void onClick(QAbstractButton *button, void (TMainForm::*handler)());
+    void onClick(QAbstractButton *button, void (TMainForm::*handler)(QObject *trigger));
+    // Focus leaving a control runs the handler through the error guard.
+    void onExit(QWidget *control, void (TMainForm::*handler)());
+
+    void installPauseOnFocus();
+    void setUpEventGrid();
+    void wireConnectionHandlers();
+    void wireDeviceInformationHandlers();
+    // Shared by the five identity text buttons.
+    void showIdentityText(void (*query)(CountedString *, PortHandle *, uint8_t),
+                          QLabel *display);
+    // Shared by "Creation" and "Modification".
+    void showDate(CCBool (*query)(PortHandle *, uint8_t, uint16_t *, uint16_t *, uint16_t *),
+                  QLabel *display);
+
+    Ui::TMainForm *ui;
+    BenchPlatform &m_platform;
+    ChannelPanels m_channels;
+
+    // ---- Window-level state -----------------------------------------------
+    PortHandle m_portHandle = 0;
+    uint8_t m_portNumber = 0;
+    QString m_connectedPortName;
+    uint8_t m_currentAddress = 0;
+    bool m_pollRunning = false;
+    PollTimer *m_timer;
+    QString m_shortDateFormat;
+
+    // ---- I/O test panel state ---------------------------------------------
+    // ---- end of I/O test panel state
+
+    // The window's own counted string for the identity texts.
+    CountedString m_text{};
+
+    // ---- Event buffer and repeating poll state ----------------------------
+    // ---- end of event buffer and repeating poll state
+
+    // ---- Channel sorter, coin identifier and console state ----------------
+    // ---- end of channel sorter, coin identifier and console state
+
+    FocusEvents *m_focus;
+
+    // ---- Fast test state ---------------------------------------------------
+    // ---- end of fast test state
+};

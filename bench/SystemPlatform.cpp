@@ -1,0 +1,80 @@
+#include "SystemPlatform.h"
+
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QThread>
+
+#include "PontelDeclar.h"
+#include "ToolLauncher.h"
+#include "WindowTexts.h"
+
+SystemPlatform::SystemPlatform() = default;
+SystemPlatform::~SystemPlatform() = default;
+
+void SystemPlatform::showMessage(QWidget *owner, const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), text,
+                    QMessageBox::Ok, owner);
+    box.exec();
+}
+
+void SystemPlatform::showError(QWidget *owner, const QString &text)
+{
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle), text,
+                    QMessageBox::Ok, owner);
+    box.exec();
+}
+
+bool SystemPlatform::confirm(QWidget *owner, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Avertissement"), text,
+                    QMessageBox::NoButton, owner);
+    QPushButton *yes = box.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+void SystemPlatform::sleepMs(int milliseconds)
+{
+    if (milliseconds > 0)
+        QThread::msleep(static_cast<unsigned long>(milliseconds));
+    else
+        QThread::yieldCurrentThread();
+}
+
+QDateTime SystemPlatform::currentDateTime()
+{
+    return QDateTime::currentDateTime();
+}
+
+QString SystemPlatform::shortDateFormat()
+{
+    return QLocale::system().dateFormat(QLocale::ShortFormat);
+}
+
+bool SystemPlatform::startTool(const QString &programFile, const QString &parameter)
+{
+    m_tool = std::make_unique<ToolLauncher>();
+    return m_tool->start(programFile, parameter);
+}
+
+void SystemPlatform::waitForTool(const QString &windowTitle)
+{
+    if (m_tool)
+        m_tool->waitWhileRunning(windowTitle);
+    m_tool.reset();
+}
+
+bool SystemPlatform::writePort(PortHandle handle, const uint8_t *bytes, int count)
+{
+    return SendToCom(&handle, bytes, count) != 0;
+}
+
+int SystemPlatform::readPortUpTo(PortHandle handle, uint8_t *buffer, int max)
+{
+    return PontelReadUpTo(&handle, buffer, max);
+}
