@@ -1,7 +1,5 @@
 #include "LineSettings.h"
 
-#include <termios.h>
-
 namespace pontel {
 
 namespace {
@@ -105,17 +103,13 @@ bool lineSettingsValid(const LineSettings &settings)
            && (settings.stopBits == 1 || settings.stopBits == 2);
 }
 
-bool applyLineSettings(int fd, const LineSettings &settings)
+bool makeRawAttributes(const LineSettings &settings, termios &tio)
 {
     speed_t speed;
     if (!lineSettingsValid(settings) || !speedConstant(settings.baud, speed))
         return false;
 
-    termios tio{};
-    if (tcgetattr(fd, &tio) != 0)
-        return false;
     cfmakeraw(&tio);
-
     tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | ISTRIP);
     tio.c_oflag &= ~OPOST;
     tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB);
@@ -139,18 +133,24 @@ bool applyLineSettings(int fd, const LineSettings &settings)
         tio.c_cflag |= CSTOPB;
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
+    return cfsetispeed(&tio, speed) == 0 && cfsetospeed(&tio, speed) == 0;
+}
 
-    if (cfsetispeed(&tio, speed) != 0 || cfsetospeed(&tio, speed) != 0)
+bool applyLineSettings(int fd, const LineSettings &settings)
+{
+    termios tio{};
+    if (tcgetattr(fd, &tio) != 0 || !makeRawAttributes(settings, tio))
         return false;
     if (tcsetattr(fd, TCSANOW, &tio) != 0)
         return false;
 
-    // tcsetattr succeeds when any one change took; read back what matters.
+    // tcsetattr succeeds when any one change took: read back the speed and
+    // the raw mode. (The character size is not checked: a pseudo-terminal
+    // always reports 8 bits, and has no line on which it would matter.)
     termios applied{};
-    if (tcgetattr(fd, &applied) != 0)
-        return false;
-    return cfgetospeed(&applied) == speed && (applied.c_cflag & CSIZE) == (tio.c_cflag & CSIZE)
-           && (applied.c_lflag & (ICANON | ECHO)) == 0;
+    return tcgetattr(fd, &applied) == 0 && cfgetospeed(&applied) == cfgetospeed(&tio)
+           && (applied.c_lflag & (ICANON | ECHO | ISIG)) == 0 && applied.c_cc[VMIN] == 0
+           && applied.c_cc[VTIME] == 0;
 }
 
 } // namespace pontel

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include <termios.h>
+
 namespace pontel {
 
 struct LineSettings
@@ -15,6 +17,10 @@ struct LineSettings
 
 // Whether the settings name a speed and a character format the line supports.
 bool lineSettingsValid(const LineSettings &settings);
+
+// Turns terminal attributes into raw mode with the given settings; false
+// when the settings are invalid.
+bool makeRawAttributes(const LineSettings &settings, termios &tio);
 
 // Puts the open terminal fd in raw mode with the given settings: no echo, no
 // translation, no flow control, modem lines ignored (CLOCAL), receiver on,

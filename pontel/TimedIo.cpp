@@ -91,8 +91,10 @@ int32_t readWithin(int fd, uint8_t *buffer, int32_t count, const ReadLimits &lim
         }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
-            break; // hang-up or device error
+        // A terminal in raw mode with VMIN = VTIME = 0 answers 0 when nothing
+        // is waiting; a hang-up shows as an error (EIO) or through poll().
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            break;
         if (emptyWakeups++ == kMaxEmptyWakeups)
             break;
         if (waitFor(fd, POLLIN, earlier(total, gapDeadline)) != WaitResult::Ready)
