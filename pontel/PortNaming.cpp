@@ -43,7 +43,7 @@ bool numericSuffixLess(const std::string &a, const std::string &b)
 
 // The entries of a directory whose name starts with prefix followed by a
 // number, sorted by that number, as full paths.
-std::vector<std::string> numberedDevices(const char *directory, std::string_view prefix)
+std::vector<std::string> numberedDevices(const std::string &directory, std::string_view prefix)
 {
     std::vector<std::string> names;
     std::error_code error;
@@ -57,11 +57,11 @@ std::vector<std::string> numberedDevices(const char *directory, std::string_view
     std::sort(names.begin(), names.end(), numericSuffixLess);
     std::vector<std::string> paths;
     for (const std::string &name : names)
-        paths.push_back(std::string(directory) + "/" + name);
+        paths.push_back(directory + "/" + name);
     return paths;
 }
 
-std::vector<std::string> sortedEntries(const char *directory)
+std::vector<std::string> sortedEntries(const std::string &directory)
 {
     std::vector<std::string> paths;
     std::error_code error;
@@ -73,10 +73,10 @@ std::vector<std::string> sortedEntries(const char *directory)
 
 // A ttyS device node exists for every UART slot the kernel reserves; only
 // those with a UART behind them (type not PORT_UNKNOWN, 0) are real ports.
-bool uartPresent(const std::string &devicePath)
+bool uartPresent(const std::string &devicePath, const std::string &sysRoot)
 {
     const std::string name = fs::path(devicePath).filename().string();
-    std::ifstream typeFile("/sys/class/tty/" + name + "/type");
+    std::ifstream typeFile(sysRoot + "/class/tty/" + name + "/type");
     int type = 0;
     if (typeFile >> type)
         return type != 0;
@@ -103,7 +103,7 @@ std::string canonicalPath(const std::string &path)
     return error ? path : resolved.string();
 }
 
-std::vector<std::string> detectedSerialDevices()
+std::vector<std::string> detectedSerialDevices(const std::string &devRoot, const std::string &sysRoot)
 {
     std::vector<std::string> devices;
     std::set<std::string> seen;
@@ -113,46 +113,49 @@ std::vector<std::string> detectedSerialDevices()
             devices.push_back(canonical);
     };
 
-    for (const std::string &link : sortedEntries("/dev/serial/by-path"))
+    for (const std::string &link : sortedEntries(devRoot + "/serial/by-path"))
         add(link);
     for (const char *prefix : {"ttyUSB", "ttyACM"})
-        for (const std::string &path : numberedDevices("/dev", prefix))
+        for (const std::string &path : numberedDevices(devRoot, prefix))
             add(path);
-    for (const std::string &path : numberedDevices("/dev", "ttyS"))
-        if (uartPresent(path))
+    for (const std::string &path : numberedDevices(devRoot, "ttyS"))
+        if (uartPresent(path, sysRoot))
             add(path);
-    for (const std::string &path : numberedDevices("/dev", "ttyAMA"))
+    for (const std::string &path : numberedDevices(devRoot, "ttyAMA"))
         add(path);
     return devices;
 }
 
-std::string devicePathForPort(uint8_t n)
+std::string portPath(uint8_t n, const std::function<std::string(uint8_t)> &variable,
+                     const std::function<std::vector<std::string>()> &detected)
 {
     if (n < kFirstPort || n > kLastPort)
         return {};
-    const std::string mapped = mappedPath(n);
+    const std::string mapped = variable(n);
     if (!mapped.empty())
         return mapped;
 
     // Automatic numbering: the ports without a variable take the devices no
     // variable names, in order.
     std::set<std::string> taken;
-    int automaticIndex = 0;
+    size_t automaticIndex = 0;
     for (uint8_t port = kFirstPort; port <= kLastPort; ++port) {
-        const std::string path = mappedPath(port);
+        const std::string path = variable(port);
         if (!path.empty())
             taken.insert(canonicalPath(path));
         else if (port < n)
             ++automaticIndex;
     }
-    int index = 0;
-    for (const std::string &device : detectedSerialDevices()) {
-        if (taken.count(device))
-            continue;
-        if (index++ == automaticIndex)
-            return device;
-    }
-    return {};
+    std::vector<std::string> free;
+    for (const std::string &device : detected())
+        if (!taken.count(device))
+            free.push_back(device);
+    return automaticIndex < free.size() ? free[automaticIndex] : std::string();
+}
+
+std::string devicePathForPort(uint8_t n)
+{
+    return portPath(n, mappedPath, [] { return detectedSerialDevices(); });
 }
 
 } // namespace pontel

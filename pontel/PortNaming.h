@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,15 @@ constexpr uint8_t kLastPort = 9;
 std::string devicePathForPort(uint8_t n);
 
 // The serial devices found on the machine, in the numbering order above,
-// each by its canonical path.
-std::vector<std::string> detectedSerialDevices();
+// each by its canonical path. The roots are those of the device and sysfs
+// trees ("/dev", "/sys").
+std::vector<std::string> detectedSerialDevices(const std::string &devRoot = "/dev",
+                                               const std::string &sysRoot = "/sys");
+
+// The numbering rule itself: the path of port n given the variable of each
+// port (empty: none) and the devices found (asked for only when needed).
+std::string portPath(uint8_t n, const std::function<std::string(uint8_t)> &variable,
+                     const std::function<std::vector<std::string>()> &detected);
 
 // The canonical form of a path (symbolic links resolved), or the path itself
 // when it does not resolve.
