@@ -1,5 +1,6 @@
 #include "TimedIo.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -20,7 +21,10 @@ std::optional<Clock::time_point> totalDeadline(Clock::time_point start, int32_t 
 {
     if (perByte == 0 && constant == 0)
         return std::nullopt;
-    const int64_t total = int64_t(perByte) * count + constant;
+    // Beyond some 30 years a limit is no limit; capping keeps the clock
+    // arithmetic from overflowing on extreme arguments.
+    constexpr int64_t kLongestMs = 1'000'000'000'000;
+    const int64_t total = std::min(int64_t(perByte) * count + constant, kLongestMs);
     return start + milliseconds(total);
 }
 
