@@ -14,9 +14,9 @@ namespace ravlin {
 namespace {
 constexpr uint8_t BaseYearHeader = 170;
 constexpr auto BaseYearPause = std::chrono::milliseconds(500);
-// The head of a text reply says how many data bytes follow; 255 of them do
-// not fit a counted text with its checksum read, so such a reply is read and
-// dropped.
+// A text of 255 data bytes is read in full, so that the line stays in step,
+// but yields an empty result: callers size their copies for 254 bytes (the
+// event buffer's destination, for one).
 constexpr int LongestText = 254;
 } // namespace
 

@@ -1,7 +1,6 @@
 // Coins: the buffered event log, the master inhibit, and coin identifiers.
 #include <cstring>
 
-#include "CCMessage.h"
 #include "CCTalkComDeclar.h"
 #include "CCTransaction.h"
 
