@@ -3,9 +3,11 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+
+#include "CoinIdField.h"
+#include "PathSpinBox.h"
 
 namespace {
 
@@ -49,8 +51,7 @@ void buildRow(ChannelPanels &panels, int channel, QGroupBox *sorterGroup,
     SorterRow &sorter = panels.sorter[channel - 1];
     sorter.read = rowButton(sorterGroup, sorterReadName(channel), QStringLiteral("Read"), channel, 8, top);
     sorter.label = rowLabel(sorterGroup, QStringLiteral("SorterChannelLabel") + n, channel, 54, top);
-    sorter.path = rowControl<QSpinBox>(sorterGroup, QStringLiteral("SpinEdit") + n, channel, 114, top, 44);
-    sorter.path->setRange(0, 8);
+    sorter.path = rowControl<PathSpinBox>(sorterGroup, QStringLiteral("SpinEdit") + n, channel, 114, top, 44);
     sorter.path->setValue(0);
     sorter.write = rowButton(sorterGroup, sorterWriteName(channel), QStringLiteral("Write"), channel, 164, top);
     sorter.write->setEnabled(false);
@@ -63,11 +64,10 @@ void buildRow(ChannelPanels &panels, int channel, QGroupBox *sorterGroup,
     CoinIdRow &coin = panels.coinId[channel - 1];
     coin.read = rowButton(coinIdGroup, coinIdReadName(channel), QStringLiteral("Read"), channel, 8, top);
     coin.label = rowLabel(coinIdGroup, QStringLiteral("Label%1").arg(22 + channel), channel, 54, top);
-    coin.identifier = rowControl<QLineEdit>(coinIdGroup, QStringLiteral("MaskEdit") + n, channel, 114, top, 80);
+    coin.identifier = rowControl<CoinIdField>(coinIdGroup, QStringLiteral("MaskEdit") + n, channel, 114, top, 80);
     coin.identifier->setProperty("look", QStringLiteral("courier11"));
-    coin.identifier->setMaxLength(8);
     // The two separators, blanks in the six places.
-    coin.identifier->setText(QStringLiteral("  _   _ "));
+    coin.identifier->setFieldText(QStringLiteral("  _   _ "));
     coin.write = rowButton(coinIdGroup, coinIdWriteName(channel), QStringLiteral("Write"), channel, 200, top);
     coin.write->setProperty("look", QStringLiteral("blueCaption"));
     coin.write->setEnabled(false);

@@ -10,7 +10,7 @@
 class QCheckBox;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
+class CoinIdField;
 class QObject;
 class QPushButton;
 class QSpinBox;
@@ -24,14 +24,14 @@ void setTag(QObject *control, int channel);
 struct SorterRow {
     QPushButton *read = nullptr;  // "Read": Button9, Button10, Button27..Button40
     QLabel *label = nullptr;      // "Channel n"
-    QSpinBox *path = nullptr;     // SpinEdit1..SpinEdit16, 0 to 8
+    QSpinBox *path = nullptr;     // SpinEdit1..SpinEdit16, 0 to 8 (a PathSpinBox)
     QPushButton *write = nullptr; // "Write": Button11, Button12, Button13..Button26
 };
 
 struct CoinIdRow {
     QPushButton *read = nullptr;       // "Read": Button61..Button76
     QLabel *label = nullptr;           // Label23..Label38, "Channel n"
-    QLineEdit *identifier = nullptr;   // MaskEdit1..MaskEdit16
+    CoinIdField *identifier = nullptr; // MaskEdit1..MaskEdit16
     QPushButton *write = nullptr;      // "Write": Button45..Button60
 };
 

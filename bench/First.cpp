@@ -49,14 +49,17 @@ TMainForm::TMainForm(BenchPlatform &platform, QWidget *parent)
     m_shortDateFormat = m_platform.shortDateFormat();
 
     // ---- Channel sorter and enable wiring
+    wireChannelPanel();
 
     installPauseOnFocus();
 
     // ---- Coin identifiers wiring
+    wireCoinIdPanel();
 
     FormCreate();
 
     // ---- Raw command console wiring
+    wireCommandConsole();
 
     wireConnectionHandlers();
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 
@@ -82,18 +83,47 @@ public:
     void resumePoll();
 
     // ---- Channel sorter and enable (ChannelPanel.cpp) ---------------------
+    void BitBtn17Click();
+    void BitBtn18Click();
+    void Button7Click();
+    void Button6Click();
+    // Shared by the 16 rows: the channel is the tag of the triggering
+    // control (a row's own control, or "Read All" / "Write All").
+    void SpinEdit1Change(QObject *trigger);
+    void Button11Click(QObject *trigger);
+    void Button9Click(QObject *trigger);
+    void Button77Click();
+    void Button78Click();
+    // Connects the two groups' controls to their handlers.
+    void wireChannelPanel();
+    // The sorter row named by the trigger's tag; nullptr outside 1..16.
+    const SorterRow *sorterRowOf(const QObject *trigger) const;
     // ---- end of channel sorter and enable
 
     // The connection step of "Init" and of the port box.
     void connectionStep();
 
     // ---- Coin identifiers (CoinIdPanel.cpp) -------------------------------
+    // Shared by the 16 rows: the channel is the tag of the triggering
+    // control (a row's own control, or "Read All").
+    void Button61Click(QObject *trigger);
+    void Button45Click(QObject *trigger);
+    void MaskEdit1Change(QObject *trigger);
+    void Button79Click();
+    // Connects the group's controls to their handlers.
+    void wireCoinIdPanel();
+    // The coin id row named by the trigger's tag; nullptr outside 1..16.
+    const CoinIdRow *coinIdRowOf(const QObject *trigger) const;
     // ---- end of coin identifiers
 
     // Runs a handler through the error guard.
     void guarded(const std::function<void()> &handler);
 
     // ---- Raw command console (CommandConsole.cpp) -------------------------
+    void BitBtn23Click();
+    void LabeledEdit2Exit();
+    // Connects the console's controls to their handlers.
+    void wireCommandConsole();
     // ---- end of raw command console
 
     // The short date format read at start.
@@ -144,6 +174,12 @@ private:
     // ---- end of event buffer and repeating poll state
 
     // ---- Channel sorter, coin identifier and console state ----------------
+    // The identifier read for one coin id row.
+    CountedString m_coinIdText{};
+    // The console's request block and the reply buffer that it lends the
+    // library.
+    std::array<uint8_t, 255> m_consoleRequest{};
+    std::array<uint8_t, 260> m_consoleReply{};
     // ---- end of channel sorter, coin identifier and console state
 
     FocusEvents *m_focus;
