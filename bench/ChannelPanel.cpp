@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "ButtonEnabling.h"
 #include "PathSpinBox.h"
 #include "ui_First.h"
 
@@ -96,7 +97,7 @@ void TMainForm::Button11Click(QObject *trigger)
         const auto channel = static_cast<uint8_t>(tagOf(trigger));
         const auto path = static_cast<uint8_t>(row->path->value());
         if (CCModify_Sorter(&m_portHandle, m_currentAddress, channel, path))
-            static_cast<QWidget *>(trigger)->setEnabled(false);
+            disableControl(static_cast<QWidget *>(trigger));
     }
     resumePoll();
 }
@@ -110,7 +111,7 @@ void TMainForm::Button9Click(QObject *trigger)
         const auto channel = static_cast<uint8_t>(tagOf(trigger));
         const uint8_t path = CCRequest_Sorter(&m_portHandle, m_currentAddress, channel);
         row->path->setValue(std::clamp<int>(path, PathSpinBox::kLowest, PathSpinBox::kHighest));
-        row->write->setEnabled(false);
+        disableControl(row->write);
     }
     resumePoll();
 }
@@ -133,5 +134,5 @@ void TMainForm::Button78Click()
         Button11Click(ui->Button78);
     }
     for (const SorterRow &row : m_channels.sorter)
-        row.write->setEnabled(false);
+        disableControl(row.write);
 }
