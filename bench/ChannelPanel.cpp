@@ -9,7 +9,6 @@
 
 #include <algorithm>
 
-#include "ButtonEnabling.h"
 #include "PathSpinBox.h"
 #include "ui_First.h"
 
@@ -97,7 +96,7 @@ void TMainForm::Button11Click(QObject *trigger)
         const auto channel = static_cast<uint8_t>(tagOf(trigger));
         const auto path = static_cast<uint8_t>(row->path->value());
         if (CCModify_Sorter(&m_portHandle, m_currentAddress, channel, path))
-            disableControl(static_cast<QWidget *>(trigger));
+            static_cast<QWidget *>(trigger)->setEnabled(false);
     }
     resumePoll();
 }
@@ -111,7 +110,7 @@ void TMainForm::Button9Click(QObject *trigger)
         const auto channel = static_cast<uint8_t>(tagOf(trigger));
         const uint8_t path = CCRequest_Sorter(&m_portHandle, m_currentAddress, channel);
         row->path->setValue(std::clamp<int>(path, PathSpinBox::kLowest, PathSpinBox::kHighest));
-        disableControl(row->write);
+        row->write->setEnabled(false);
     }
     resumePoll();
 }
@@ -134,5 +133,5 @@ void TMainForm::Button78Click()
         Button11Click(ui->Button78);
     }
     for (const SorterRow &row : m_channels.sorter)
-        disableControl(row.write);
+        row.write->setEnabled(false);
 }

@@ -8,7 +8,6 @@
 #include <stdexcept>
 
 #include "BenchPlatform.h"
-#include "ButtonEnabling.h"
 #include "CoinIdField.h"
 #include "DisplayFormat.h"
 #include "ui_First.h"
@@ -60,7 +59,7 @@ void TMainForm::Button61Click(QObject *trigger)
         const auto channel = static_cast<uint8_t>(tagOf(trigger));
         CCGet_CoinId(&m_coinIdText, &m_portHandle, m_currentAddress, channel);
         row->identifier->setFieldText(CoinIdField::textOfIdentifier(countedText(m_coinIdText)));
-        disableControl(row->write);
+        row->write->setEnabled(false);
     }
     resumePoll();
 }
@@ -73,7 +72,7 @@ void TMainForm::Button45Click(QObject *trigger)
         const QByteArray identifier = CoinIdField::identifierOfText(row->identifier->fieldText());
         if (CCset_CoinId(&m_portHandle, m_currentAddress, channel,
                          reinterpret_cast<const uint8_t *>(identifier.constData()))) {
-            disableControl(static_cast<QWidget *>(trigger));
+            static_cast<QWidget *>(trigger)->setEnabled(false);
             m_platform.showMessage(this, QStringLiteral("Ok"));
         } else {
             m_platform.showMessage(this, QStringLiteral("Echec"));
@@ -91,7 +90,7 @@ void TMainForm::Button79Click()
         Button61Click(ui->Button79);
     }
     for (const CoinIdRow &row : m_channels.coinId)
-        disableControl(row.write);
+        row.write->setEnabled(false);
 }
 
 // A field's text changed, typed or set by a read: its row's "Write" becomes

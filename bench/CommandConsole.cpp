@@ -21,9 +21,6 @@ void TMainForm::wireCommandConsole()
 {
     onClick(ui->BitBtn23, &TMainForm::BitBtn23Click);
     onExit(ui->LabeledEdit2, &TMainForm::LabeledEdit2Exit);
-    // The data field starts with a single blank, which the layout file
-    // cannot hold (a text of blanks alone is read back empty).
-    ui->LabeledEdit3->setText(QStringLiteral(" "));
 }
 
 // "Send". The console deals with its own errors: a field that does not

@@ -214,6 +214,35 @@ TEST_F(CoinIdPanelTest, AnIncompleteEditCannotBeLeftUntilEscape)
     EXPECT_FALSE(field(3)->hasFocus());
 }
 
+TEST_F(CoinIdPanelTest, AClickThroughTheWindowIsRefusedAndTheNextOneWorks)
+{
+    // The mouse as the window system delivers it: to the window first.
+    const auto clickOnWindow = [this](QWidget *widget) {
+        const QPoint at = widget->mapTo(m_form.get(), widget->rect().center());
+        QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, {}, at);
+        QCoreApplication::processEvents();
+    };
+    clickWidget(row(8).read);
+    typeInto(8, QStringLiteral("Q"));
+    QTest::keyClick(field(8), Qt::Key_Delete);
+    ASSERT_EQ(field(8)->fieldText(), QStringLiteral("Q _200_A"));
+    forget();
+
+    clickOnWindow(row(8).write);
+    EXPECT_TRUE(hostBytes().empty());
+    EXPECT_THAT(m_platform.errors, ElementsAre(errorBoxText(kIncomplete)));
+    EXPECT_TRUE(field(8)->hasFocus());
+    EXPECT_EQ(field(8)->cursorPosition(), 1);
+
+    QTest::keyClicks(field(8), QStringLiteral("R"));
+    ASSERT_EQ(field(8)->fieldText(), QStringLiteral("QR_200_A"));
+    forget();
+    clickOnWindow(row(8).write);
+    EXPECT_TRUE(m_platform.errors.isEmpty());
+    EXPECT_EQ(hostBytes(), requestFrame(0, 185, {8, 'Q', 'R', '2', '0', '0', 'A'}));
+    EXPECT_THAT(m_platform.messages, ElementsAre(QStringLiteral("Ok")));
+}
+
 TEST_F(CoinIdPanelTest, AnUneditedOrCompleteFieldIsLeftFreely)
 {
     // Unedited, although empty.

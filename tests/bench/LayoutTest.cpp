@@ -191,7 +191,8 @@ TEST_F(LayoutTest, ChannelRowsCarryTheirChannelAsTag)
         EXPECT_EQ(path->maximum(), 8);
         EXPECT_EQ(path->value(), 0);
         EXPECT_EQ(text(QStringLiteral("Label%1").arg(22 + n)), QStringLiteral("Channel %1").arg(n));
-        EXPECT_EQ(text(QStringLiteral("MaskEdit%1").arg(n)), QStringLiteral("  _   _ "));
+        // Blanks in the six places, drawn as "#".
+        EXPECT_EQ(text(QStringLiteral("MaskEdit%1").arg(n)), QStringLiteral("##_###_#"));
         auto *box = control<QCheckBox>(QStringLiteral("CheckBox%1").arg(6 + n));
         EXPECT_EQ(box->text(), QStringLiteral("Channel %1").arg(n));
         EXPECT_FALSE(box->isChecked());
