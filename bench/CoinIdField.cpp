@@ -63,6 +63,7 @@ void CoinIdField::setFieldText(const QString &text)
 {
     const Places before = m_places;
     m_places = placesOf(text);
+    m_beforeEditing = m_places;
     m_edited = false;
     showPlaces(0);
     if (m_places != before)
@@ -272,9 +273,11 @@ void CoinIdField::inputMethodEvent(QInputMethodEvent *event)
 
 void CoinIdField::focusInEvent(QFocusEvent *event)
 {
-    // The text to go back to on Escape; not when the focus comes back
-    // because leaving was refused.
-    if (!m_refusing)
+    // The text to go back to on Escape: taken when the technician enters
+    // the field, not when the focus comes back because leaving was refused
+    // or because the window is active again (after the error box, say).
+    const Qt::FocusReason reason = event->reason();
+    if (!m_refusing && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
         m_beforeEditing = m_places;
     QLineEdit::focusInEvent(event);
 }

@@ -203,6 +203,13 @@ TEST_F(CoinIdPanelTest, AnIncompleteEditCannotBeLeftUntilEscape)
     EXPECT_THAT(m_platform.errors, ElementsAre(errorBoxText(kIncomplete)));
     EXPECT_TRUE(field(3)->hasFocus());
 
+    // The error box takes the window's focus and gives it back: the edit
+    // is still the one to abandon.
+    QApplication::setActiveWindow(nullptr);
+    QApplication::setActiveWindow(m_form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
+    EXPECT_TRUE(field(3)->hasFocus());
+
     // Escape abandons the edit; then the field may be left.
     QTest::keyClick(field(3), Qt::Key_Escape);
     EXPECT_EQ(field(3)->fieldText(), QStringLiteral("EU_005_A"));
