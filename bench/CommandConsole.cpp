@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 
 #include "BenchPlatform.h"
 #include "ConsoleText.h"
@@ -45,6 +46,8 @@ void TMainForm::BitBtn23Click()
         if (CCSend_Command(&m_portHandle, m_consoleRequest.data(), m_consoleReply.data())) {
             for (const QString &line : replyLines(m_consoleReply, m_consoleRequest[3]))
                 ui->Memo1->appendPlainText(line);
+            // Shown from its first column and its decimal line.
+            ui->Memo1->moveCursor(QTextCursor::Start);
         } else {
             m_platform.showMessage(this, QStringLiteral("Command line wrong!"));
         }

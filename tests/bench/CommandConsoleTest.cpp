@@ -3,6 +3,7 @@
 // three reply lines, and every way the console says "Command line wrong!".
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 
 #include "WindowFixture.h"
 
@@ -62,6 +63,10 @@ TEST_F(CommandConsoleTest, ASimplePollShowsTheAcknowledgementInThreeLines)
                                          QStringLiteral("H :  0X01 0X00 0X02 0X00 0XFD"),
                                          QStringLiteral("A :     \x01        \x02        \u00fd")));
     EXPECT_TRUE(m_platform.messages.isEmpty());
+    // The reply is shown from its decimal line and first column.
+    auto *area = control<QPlainTextEdit>(QStringLiteral("Memo1"));
+    EXPECT_EQ(area->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(area->horizontalScrollBar()->value(), 0);
 }
 
 TEST_F(CommandConsoleTest, DataTokensGoOnTheWireAsTheirLowBytes)
