@@ -6,6 +6,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QMouseEvent>
 
 #include <algorithm>
 #include <iterator>
@@ -269,6 +270,21 @@ void CoinIdField::inputMethodEvent(QInputMethodEvent *event)
     if (!event->commitString().isEmpty())
         typeText(event->commitString());
     event->accept();
+}
+
+void CoinIdField::mouseReleaseEvent(QMouseEvent *event)
+{
+    // The middle button pastes the selection, as typed characters.
+    if (event->button() == Qt::MiddleButton) {
+        const QClipboard *clipboard = QGuiApplication::clipboard();
+        if (clipboard->supportsSelection()) {
+            setCursorPosition(cursorPositionAt(event->position().toPoint()));
+            typeText(clipboard->text(QClipboard::Selection));
+        }
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
 }
 
 void CoinIdField::focusInEvent(QFocusEvent *event)

@@ -1,5 +1,7 @@
 // The masked coin id field on its own: its text and what it draws, typing
 // over the six places, clearing, Escape, and the identifier layouts.
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
@@ -110,6 +112,22 @@ TEST_F(CoinIdFieldTest, EscapeAbandonsTheEditAndPutsBackTheTextFromBeforeIt)
     EXPECT_EQ(m_field->fieldText(), QStringLiteral("AB_CDE_F"));
     EXPECT_FALSE(m_field->isEdited());
     EXPECT_EQ(changes.count(), 1);
+}
+
+TEST_F(CoinIdFieldTest, PasteTypesAndOtherEditingKeysLeaveTheTextAlone)
+{
+    focusField();
+    QGuiApplication::clipboard()->setText(QStringLiteral("XY_12"));
+    QTest::keySequence(m_field, QKeySequence::Paste);
+    EXPECT_EQ(m_field->fieldText(), QStringLiteral("XY_12 _ "));
+    // Keys that would edit a plain line edit behind the field's back: the
+    // word erase empties one place like Backspace, the others do nothing.
+    QTest::keyClick(m_field, Qt::Key_Backspace, Qt::ControlModifier);
+    QTest::keySequence(m_field, QKeySequence::Undo);
+    m_field->setCursorPosition(0);
+    QTest::keySequence(m_field, QKeySequence::DeleteEndOfLine);
+    EXPECT_EQ(m_field->fieldText(), QStringLiteral("XY_1  _ "));
+    EXPECT_EQ(m_field->text(), QStringLiteral("XY_1##_#"));
 }
 
 TEST_F(CoinIdFieldTest, SettingTheSameTextIsNoChange)
