@@ -50,8 +50,10 @@ RAVLIN_API CCBool CCSet_Rand_Adress(PortHandle *port, uint8_t *address);
 RAVLIN_API CCBool CCGet_Polling(PortHandle *port, uint8_t address, uint8_t *units, uint8_t *value);
 // Header 248. Status byte, 255 on failure.
 RAVLIN_API uint8_t CCGet_Status(PortHandle *port, uint8_t address);
-// Headers 246, 245, 244, 241, 192. *result holds the reply's data bytes; it
-// is empty on failure (and for a valid reply without data).
+// Headers 246, 245, 244, 241, 192. *result holds the reply's data bytes
+// from whichever source and with whichever header (only the checksum is
+// tested); it is empty on failure, for a valid reply without data, and for
+// a reply of 255 data bytes.
 RAVLIN_API void CCGet_Manufacturer(CountedString *result, PortHandle *port, uint8_t address);
 RAVLIN_API void CCGet_Equipement(CountedString *result, PortHandle *port, uint8_t address);
 RAVLIN_API void CCGet_Product(CountedString *result, PortHandle *port, uint8_t address);
@@ -89,7 +91,8 @@ RAVLIN_API CCBool CCReSet(PortHandle *port, uint8_t *address);
 
 // ---- I/O, channels, coins and raw commands --------------------------------
 
-// Header 240 with the mask (1 << solenoid).
+// Header 240 with the mask (1 << solenoid). A solenoid number of 8 or more
+// has no bit in the mask: false, and nothing is sent.
 RAVLIN_API CCBool CCTestSolenoid(PortHandle *port, uint8_t address, uint8_t solenoid);
 // Header 238 (mode 0) or 233 (mode 1), i.e. 238 - 5 * mode, with the mask.
 RAVLIN_API CCBool CCTestOutput(PortHandle *port, uint8_t address, uint8_t mask, uint8_t mode);
@@ -103,7 +106,8 @@ RAVLIN_API uint16_t CCGet_Channel_Enable(PortHandle *port, uint8_t address);
 // Header 229. Copies the reply's data bytes (up to 254) to destination;
 // writes nothing on failure. destination must have room for 254 bytes.
 RAVLIN_API void CCGet_Buffer(PortHandle *port, uint8_t address, uint8_t *destination);
-// Header 227. 1 when bit 0 of the reply byte is 0, 0 when it is 1.
+// Header 227. 1 when bit 0 of the reply byte is 0, 0 when it is 1; 0 when
+// the request or the reply fails, like every boolean export.
 RAVLIN_API CCBool CCGet_Master_Inhibit(PortHandle *port, uint8_t address);
 // Header 210 with channel and path.
 RAVLIN_API CCBool CCModify_Sorter(PortHandle *port, uint8_t address, uint8_t channel, uint8_t path);
@@ -111,12 +115,21 @@ RAVLIN_API CCBool CCModify_Sorter(PortHandle *port, uint8_t address, uint8_t cha
 RAVLIN_API uint8_t CCRequest_Sorter(PortHandle *port, uint8_t address, uint8_t channel);
 // Header 185 with the coin number and the 6 identifier bytes.
 RAVLIN_API CCBool CCset_CoinId(PortHandle *port, uint8_t address, uint8_t coin, const uint8_t identifier[6]);
-// Header 184 with the coin number. *result holds the identifier characters,
-// empty on failure.
+// Header 184 with the coin number. *result holds all the identifier
+// characters the device sent (usually 6, shorter and longer ones whole); it
+// is empty on failure, for a reply without data and for one of 255 bytes.
 RAVLIN_API void CCGet_CoinId(CountedString *result, PortHandle *port, uint8_t address, uint8_t coin);
 
 // Raw pass-through. request: 255-byte block (destination, length n <= 251,
-// source, header, n data bytes; no checksum). reply: 260-byte buffer.
+// source, header, n data bytes; no checksum); the echo of the data is read
+// back into it. reply: 260-byte buffer. Nothing in the reply is tested.
+// - headers 250 to 253: bare bytes are collected from offset 5 until none
+//   arrives in time or the buffer is full (255 bytes); byte 0 = 0, byte 1 =
+//   their count, byte 2 = 0, bytes 3 and 4 untouched; true when at least one
+//   byte arrived;
+// - other headers: the reply message as received from offset 0;
+// - a failed exchange, or a length above 251 (nothing is then sent): false
+//   with bytes 0 to 253 zeroed.
 RAVLIN_API CCBool CCSend_Command(PortHandle *port, uint8_t request[255], uint8_t reply[260]);
 
 #ifdef __cplusplus

@@ -1,0 +1,31 @@
+// Line settings of a port: speed, character format, raw mode.
+#pragma once
+
+#include <cstdint>
+
+#include <termios.h>
+
+namespace pontel {
+
+struct LineSettings
+{
+    int32_t baud = 9600;
+    int32_t dataBits = 8;  // 5 to 8
+    int32_t parity = 0;    // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    int32_t stopBits = 1;  // 1 or 2
+};
+
+// Whether the settings name a speed and a character format the line supports.
+bool lineSettingsValid(const LineSettings &settings);
+
+// Turns terminal attributes into raw mode with the given settings; false
+// when the settings are invalid.
+bool makeRawAttributes(const LineSettings &settings, termios &tio);
+
+// Puts the open terminal fd in raw mode with the given settings: no echo, no
+// translation, no flow control, modem lines ignored (CLOCAL), receiver on,
+// reads returning at once (VMIN = VTIME = 0). False when the settings are
+// invalid or the device refuses them.
+bool applyLineSettings(int fd, const LineSettings &settings);
+
+} // namespace pontel
