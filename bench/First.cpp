@@ -39,11 +39,13 @@ TMainForm::TMainForm(BenchPlatform &platform, QWidget *parent)
     setFixedSize(697, 578);
 
     // ---- I/O test panel wiring
+    wireIoPanel();
 
     m_channels = buildChannelPanels(ui->ChannelSorterGroup, ui->ChannelEnableGroup, ui->CoinIdGroup);
     applyWindowLook(this);
 
     // ---- Event buffer and repeating poll wiring
+    wireEventBuffer();
 
     setUpEventGrid();
     m_shortDateFormat = m_platform.shortDateFormat();
@@ -61,6 +63,8 @@ TMainForm::TMainForm(BenchPlatform &platform, QWidget *parent)
     wireConnectionHandlers();
 
     // ---- Fast test and comms counters wiring
+    wireFastTest();
+    wireCommsCounters();
 
     wireDeviceInformationHandlers();
 }
