@@ -1,0 +1,150 @@
+#include "PanelTestSupport.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include "PollTimer.h"
+#include "PontelDeclar.h"
+
+void ensureTestApplication()
+{
+    if (QApplication::instance())
+        return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "panel_test";
+    static char *argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+}
+
+void RecordingPlatform::sleepMs(int milliseconds)
+{
+    sleeps.push_back(milliseconds);
+    clock = clock.addMSecs(milliseconds);
+}
+
+QDateTime RecordingPlatform::currentDateTime()
+{
+    ++clockReads;
+    clock = clock.addMSecs(clockStepMs);
+    return clock;
+}
+
+void RecordingPlatform::clearRecords()
+{
+    messages.clear();
+    errors.clear();
+    sleeps.clear();
+    rawWrites.clear();
+    rawReadSizes.clear();
+    clockReads = 0;
+}
+
+bool RecordingPlatform::writePort(PortHandle handle, const uint8_t *bytes, int count)
+{
+    rawWrites.emplace_back(bytes, bytes + count);
+    return SendToCom(&handle, bytes, count) != 0;
+}
+
+int RecordingPlatform::readPortUpTo(PortHandle handle, uint8_t *buffer, int max)
+{
+    rawReadSizes.push_back(max);
+    return PontelReadUpTo(&handle, buffer, max);
+}
+
+PanelWindow::PanelWindow(bool connect)
+{
+    ensureTestApplication();
+    m_installed = std::make_unique<ScopedPortBackend>(sim);
+    m_form = std::make_unique<TMainForm>(platform);
+    m_form->show();
+    QApplication::setActiveWindow(m_form.get());
+    if (!QTest::qWaitForWindowActive(m_form.get()))
+        throw std::runtime_error("the window did not become active");
+    if (connect) {
+        click("Button41"); // "Init": Com1
+        if (m_form->portHandle() <= 0)
+            throw std::runtime_error("the window did not connect");
+    }
+    sim.clearRecords();
+    platform.clearRecords();
+}
+
+PanelWindow::~PanelWindow()
+{
+    m_form.reset();
+    m_installed.reset();
+}
+
+void PanelWindow::click(const char *buttonName)
+{
+    QTest::mouseClick(control<QAbstractButton>(buttonName), Qt::LeftButton);
+}
+
+void PanelWindow::focus(const char *name)
+{
+    control<QWidget>(name)->setFocus(Qt::MouseFocusReason);
+}
+
+bool PanelWindow::tick()
+{
+    PollTimer &timer = m_form->pollTimer();
+    if (!timer.isTicking())
+        return false;
+    emit timer.tick();
+    return true;
+}
+
+void PanelWindow::typeInto(const char *lineEditName, const QString &text)
+{
+    auto *edit = control<QLineEdit>(lineEditName);
+    edit->setFocus(Qt::MouseFocusReason);
+    edit->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(edit, Qt::Key_Backspace);
+    else
+        QTest::keyClicks(edit, text);
+}
+
+void PanelWindow::takeDeviceAddress()
+{
+    click("BitBtn5");
+    if (m_form->currentAddress() != 2)
+        throw std::runtime_error("the simple poll did not find the device");
+    sim.clearRecords();
+    platform.clearRecords();
+}
+
+std::vector<RecordingPlatform::Bytes> PanelWindow::requests()
+{
+    // Whole messages from the byte stream: 5 + length bytes each.
+    std::vector<RecordingPlatform::Bytes> messages;
+    const auto &bytes = sim.hostBytes();
+    size_t at = 0;
+    while (at + 2 <= bytes.size()) {
+        const size_t size = 5u + bytes[at + 1];
+        const size_t end = std::min(bytes.size(), at + size);
+        messages.emplace_back(bytes.begin() + static_cast<long>(at),
+                              bytes.begin() + static_cast<long>(end));
+        at = end;
+    }
+    return messages;
+}
+
+uint8_t checksumFor(const std::vector<uint8_t> &head)
+{
+    unsigned sum = 0;
+    for (uint8_t byte : head)
+        sum += byte;
+    return static_cast<uint8_t>(256u - (sum & 0xFFu));
+}
+
+std::vector<uint8_t> requestFrame(uint8_t destination, uint8_t header, std::vector<uint8_t> data)
+{
+    std::vector<uint8_t> frame{destination, static_cast<uint8_t>(data.size()), 1, header};
+    frame.insert(frame.end(), data.begin(), data.end());
+    frame.push_back(checksumFor(frame));
+    return frame;
+}
