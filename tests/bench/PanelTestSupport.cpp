@@ -21,6 +21,8 @@ void ensureTestApplication()
 
 void RecordingPlatform::sleepMs(int milliseconds)
 {
+    if (onSleep)
+        onSleep(milliseconds);
     sleeps.push_back(milliseconds);
     clock = clock.addMSecs(milliseconds);
 }
@@ -39,6 +41,7 @@ void RecordingPlatform::clearRecords()
     sleeps.clear();
     rawWrites.clear();
     rawReadSizes.clear();
+    discards.clear();
     clockReads = 0;
 }
 
@@ -54,8 +57,19 @@ int RecordingPlatform::readPortUpTo(PortHandle handle, uint8_t *buffer, int max)
     return PontelReadUpTo(&handle, buffer, max);
 }
 
+void RecordingPlatform::discardPortInput(PortHandle handle)
+{
+    discards.push_back(handle);
+    if (!port || !port->isOpen(handle))
+        return;
+    port->passTime(std::chrono::milliseconds(50));
+    std::vector<uint8_t> dropped(port->pendingInput());
+    port->receiveUpTo(handle, dropped.data(), static_cast<int32_t>(dropped.size()));
+}
+
 PanelWindow::PanelWindow(bool connect)
 {
+    platform.port = &sim;
     ensureTestApplication();
     m_installed = std::make_unique<ScopedPortBackend>(sim);
     m_form = std::make_unique<TMainForm>(platform);

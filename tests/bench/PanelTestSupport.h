@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -39,6 +40,8 @@ public:
     // The serial layer's raw access (interposed: the virtual validator).
     bool writePort(PortHandle handle, const uint8_t *bytes, int count) override;
     int readPortUpTo(PortHandle handle, uint8_t *buffer, int max) override;
+    // Lets the virtual line finish what it carries, then drops the input.
+    void discardPortInput(PortHandle handle) override;
 
     std::vector<QString> messages;
     std::vector<QString> errors;
@@ -46,8 +49,13 @@ public:
     // Every raw write as asked for, and the size of every raw read.
     std::vector<Bytes> rawWrites;
     std::vector<int> rawReadSizes;
+    std::vector<PortHandle> discards;
+    // The virtual validator behind the port, for the discard.
+    SimPort *port = nullptr;
     int clockReads = 0;
     QDateTime clock{QDate(2026, 3, 2), QTime(9, 0)};
+    // Called at every wait, before it is recorded.
+    std::function<void(int)> onSleep;
     // Added to the clock at every read of it (the time a request takes).
     qint64 clockStepMs = 0;
 
