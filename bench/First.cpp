@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTableWidget>
 
 #include "BenchPlatform.h"
@@ -37,6 +38,12 @@ TMainForm::TMainForm(BenchPlatform &platform, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(697, 578);
+    // A click on a tab takes the focus, as the page control does: the focus
+    // then leaves the old page before it is hidden, instead of being moved
+    // onto a control of the new page.
+    ui->PageControl1->tabBar()->setFocusPolicy(Qt::StrongFocus);
+    // The data field starts with a single blank (the layout file drops it).
+    ui->LabeledEdit3->setText(QStringLiteral(" "));
 
     // ---- I/O test panel wiring
     wireIoPanel();
@@ -109,8 +116,9 @@ void TMainForm::installPauseOnFocus()
             if (button->objectName() == QLatin1String(name))
                 pauses = false;
         }
-        if (pauses)
-            m_focus->onEnter(button, [this] { guarded([this] { BitBtn2Enter(); }); });
+        if (!pauses)
+            continue;
+        m_focus->onEnter(button, [this] { guarded([this] { BitBtn2Enter(); }); });
     }
 }
 

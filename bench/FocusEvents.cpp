@@ -1,10 +1,15 @@
 #include "FocusEvents.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QWidget>
 
 FocusEvents::FocusEvents(QObject *parent) : QObject(parent)
 {
+    // Qt reports the change after delivering the focus events, so during
+    // a FocusIn m_focused still names the widget that lost the focus.
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget *, QWidget *now) { m_focused = now; });
 }
 
 void FocusEvents::onEnter(QWidget *widget, Callback callback)
@@ -31,6 +36,9 @@ bool FocusEvents::eventFilter(QObject *watched, QEvent *event)
         return false;
     const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
     if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+        return false;
+    if (type == QEvent::FocusIn && m_focused && m_focused != watched
+        && (!m_focused->isVisible() || !m_focused->isEnabled()))
         return false;
     const auto &callbacks = type == QEvent::FocusIn ? m_enter : m_exit;
     const auto found = callbacks.constFind(watched);

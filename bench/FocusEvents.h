@@ -1,11 +1,14 @@
 // Calls a function when the keyboard focus enters or leaves a widget inside
-// the window: moved by a click, the Tab key or the program. Focus changes
-// caused by switching windows or by pop-ups (a message box opening or
-// closing) do not count.
+// the window. Focus changes caused by switching windows or by pop-ups (a
+// message box opening or closing) do not count. Nor does an entry that Qt
+// makes on its own because the widget holding the focus was hidden or
+// disabled (the page that held it was switched away, a handler disabled the
+// focused button): the user did not move the focus there.
 #pragma once
 
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 
@@ -28,4 +31,6 @@ protected:
 private:
     QHash<const QObject *, Callback> m_enter;
     QHash<const QObject *, Callback> m_exit;
+    // The widget holding the focus before the change being delivered.
+    QPointer<QWidget> m_focused;
 };

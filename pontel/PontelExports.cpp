@@ -6,6 +6,8 @@
 #include <memory>
 #include <mutex>
 
+#include <termios.h>
+
 #include "DeviceAccess.h"
 #include "HandleTable.h"
 #include "LineSettings.h"
@@ -74,6 +76,9 @@ PONTEL_API PortHandle ComInit(uint8_t n, int32_t baud, int32_t dataBits, int32_t
         WriteLimits{writeTotalPerByte, writeTotalConstant});
     if (!applyLineSettings(fd, line))
         return -1; // the port object releases the device
+    // A freshly opened port starts empty: bytes an earlier user of the line
+    // left unread would otherwise be taken for the first reply.
+    tcflush(fd, TCIOFLUSH);
     HandleTable::instance().add(port);
     return fd;
 }

@@ -89,19 +89,20 @@ void Bus::schedule(int deviceIndex, Transmission transmission)
     m_wire.push_back(std::move(mine));
 }
 
-const Bus::OnWire *Bus::nextOnWire() const
+size_t Bus::nextOnWire() const
 {
     const SimTime bt = byteTime();
-    const OnWire *best = nullptr;
+    size_t best = kNone;
     SimTime bestTime{};
-    for (const OnWire &w : m_wire) {
+    for (size_t i = 0; i < m_wire.size(); ++i) {
+        const OnWire &w = m_wire[i];
         if (w.delivered == w.bytes.size())
             continue;
         const SimTime t = w.arrival(w.delivered, bt);
         // At equal times the echo comes first: the host's byte was on the
         // wire before any device could answer it.
-        if (!best || t < bestTime || (t == bestTime && w.fromHost && !best->fromHost)) {
-            best = &w;
+        if (best == kNone || t < bestTime || (t == bestTime && w.fromHost && !m_wire[best].fromHost)) {
+            best = i;
             bestTime = t;
         }
     }
@@ -110,19 +111,23 @@ const Bus::OnWire *Bus::nextOnWire() const
 
 std::optional<SimTime> Bus::nextByteTime() const
 {
-    if (const OnWire *w = nextOnWire())
-        return w->arrival(w->delivered, byteTime());
-    return std::nullopt;
+    const size_t next = nextOnWire();
+    if (next == kNone)
+        return std::nullopt;
+    return m_wire[next].arrival(m_wire[next].delivered, byteTime());
 }
 
 size_t Bus::take(uint8_t *out, size_t max, SimTime now)
 {
     size_t n = 0;
     while (n < max) {
-        auto *w = const_cast<OnWire *>(nextOnWire());
-        if (!w || w->arrival(w->delivered, byteTime()) > now)
+        const size_t next = nextOnWire();
+        if (next == kNone)
             break;
-        out[n++] = w->bytes[w->delivered++];
+        OnWire &w = m_wire[next];
+        if (w.arrival(w.delivered, byteTime()) > now)
+            break;
+        out[n++] = w.bytes[w.delivered++];
     }
     while (!m_wire.empty() && m_wire.front().delivered == m_wire.front().bytes.size())
         m_wire.pop_front();

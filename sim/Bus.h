@@ -84,7 +84,9 @@ private:
     };
 
     void schedule(int deviceIndex, Transmission transmission);
-    const OnWire *nextOnWire() const;
+    // The transmission whose next byte reaches the host first, kNone if none.
+    size_t nextOnWire() const;
+    static constexpr size_t kNone = static_cast<size_t>(-1);
 
     BusConfig m_config;
     std::vector<std::unique_ptr<Device>> m_devices;

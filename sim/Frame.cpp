@@ -23,9 +23,14 @@ bool checksumGood(const Bytes &bytes)
 Bytes encode(const Frame &frame)
 {
     const size_t length = frame.data.size() > 255 ? 255 : frame.data.size();
-    Bytes bytes{frame.destination, static_cast<uint8_t>(length), frame.source, frame.header};
-    bytes.insert(bytes.end(), frame.data.begin(), frame.data.begin() + static_cast<long>(length));
-    bytes.push_back(checksumOf(bytes));
+    Bytes bytes(length + 5);
+    bytes[0] = frame.destination;
+    bytes[1] = static_cast<uint8_t>(length);
+    bytes[2] = frame.source;
+    bytes[3] = frame.header;
+    for (size_t i = 0; i < length; ++i)
+        bytes[4 + i] = frame.data[i];
+    bytes[4 + length] = checksumOf(bytes.data(), length + 4);
     return bytes;
 }
 

@@ -49,7 +49,7 @@ void PtyServer::run(const volatile std::sig_atomic_t &stop, const sigset_t &wait
         }
         if (fds[0].revents & POLLIN)
             readHost(now());
-        if (count == 2 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) && !readControl())
+        if (count == 2 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) && !readControl())
             break;
     }
 }

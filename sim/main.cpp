@@ -1,9 +1,12 @@
 // ccsim: a virtual ccTalk coin validator on a pseudo-terminal. See
 // `ccsim --help`.
 #include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <sys/prctl.h>
 
 #include "BusTrace.h"
 #include "Options.h"
@@ -24,6 +27,11 @@ void onSignal(int)
 int main(int argc, char **argv)
 {
     using namespace ccsim;
+    // Standard streams that were closed get /dev/null, so that the
+    // terminal's descriptors never take their numbers.
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
+        if (fcntl(fd, F_GETFD) == -1)
+            open("/dev/null", O_RDWR);
     ProgramOptions options;
     try {
         options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -54,6 +62,12 @@ int main(int argc, char **argv)
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // Started in the background of an interactive shell, a read of the
+    // terminal fails instead of stopping the simulator.
+    std::signal(SIGTTIN, SIG_IGN);
+    // Bytes go out on the byte times of a 9600 baud line: wake up on time,
+    // not up to the default 50 us late at every byte.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
 
     try {
         PseudoTerminal terminal;

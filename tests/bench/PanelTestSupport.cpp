@@ -5,40 +5,24 @@
 #include <QTest>
 
 #include "PollTimer.h"
-#include "PontelDeclar.h"
-
-void ensureTestApplication()
-{
-    if (QApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "panel_test";
-    static char *argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
 
 void RecordingPlatform::sleepMs(int milliseconds)
 {
     if (onSleep)
         onSleep(milliseconds);
-    sleeps.push_back(milliseconds);
-    clock = clock.addMSecs(milliseconds);
+    FakePlatform::sleepMs(milliseconds);
 }
 
 QDateTime RecordingPlatform::currentDateTime()
 {
     ++clockReads;
-    clock = clock.addMSecs(clockStepMs);
-    return clock;
+    now = now.addMSecs(clockStepMs);
+    return FakePlatform::currentDateTime();
 }
 
 void RecordingPlatform::clearRecords()
 {
-    messages.clear();
-    errors.clear();
-    sleeps.clear();
+    clear();
     rawWrites.clear();
     rawReadSizes.clear();
     discards.clear();
@@ -48,13 +32,13 @@ void RecordingPlatform::clearRecords()
 bool RecordingPlatform::writePort(PortHandle handle, const uint8_t *bytes, int count)
 {
     rawWrites.emplace_back(bytes, bytes + count);
-    return SendToCom(&handle, bytes, count) != 0;
+    return FakePlatform::writePort(handle, bytes, count);
 }
 
 int RecordingPlatform::readPortUpTo(PortHandle handle, uint8_t *buffer, int max)
 {
     rawReadSizes.push_back(max);
-    return PontelReadUpTo(&handle, buffer, max);
+    return FakePlatform::readPortUpTo(handle, buffer, max);
 }
 
 void RecordingPlatform::discardPortInput(PortHandle handle)
@@ -70,7 +54,6 @@ void RecordingPlatform::discardPortInput(PortHandle handle)
 PanelWindow::PanelWindow(bool connect)
 {
     platform.port = &sim;
-    ensureTestApplication();
     m_installed = std::make_unique<ScopedPortBackend>(sim);
     m_form = std::make_unique<TMainForm>(platform);
     m_form->show();
@@ -155,10 +138,3 @@ uint8_t checksumFor(const std::vector<uint8_t> &head)
     return static_cast<uint8_t>(256u - (sum & 0xFFu));
 }
 
-std::vector<uint8_t> requestFrame(uint8_t destination, uint8_t header, std::vector<uint8_t> data)
-{
-    std::vector<uint8_t> frame{destination, static_cast<uint8_t>(data.size()), 1, header};
-    frame.insert(frame.end(), data.begin(), data.end());
-    frame.push_back(checksumFor(frame));
-    return frame;
-}

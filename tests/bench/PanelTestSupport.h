@@ -1,7 +1,8 @@
 // The window on the in-process virtual validator for the tests of the I/O
 // panel, the event buffer and poll, the fast test and the comms counters:
-// a shown and active TMainForm whose platform records dialogs, waits and raw
-// port access, with a clock that moves only when the window sleeps.
+// a shown and active TMainForm on the window tests' platform, with the raw
+// port access recorded and a clock that moves when the window sleeps. Not a
+// test fixture: some tests open two windows, or put another port behind one.
 #pragma once
 
 #include <QAbstractButton>
@@ -13,54 +14,40 @@
 #include <memory>
 #include <vector>
 
-#include "BenchPlatform.h"
+#include "FakePlatform.h"
 #include "First.h"
 #include "SimPort.h"
+#include "WindowFixture.h"
 
-// The QApplication of the test program (offscreen unless told otherwise).
-void ensureTestApplication();
-
-class RecordingPlatform : public BenchPlatform
+// The test platform of the window tests, which also records the fast
+// test's raw port access, lets a test move the clock at every read of it,
+// and discards the port's input on the virtual validator.
+class RecordingPlatform : public FakePlatform
 {
 public:
     using Bytes = std::vector<uint8_t>;
 
-    void showMessage(QWidget *, const QString &text) override { messages.push_back(text); }
-    void showError(QWidget *, const QString &text) override { errors.push_back(text); }
-    bool confirm(QWidget *, const QString &) override { return true; }
-
-    // No real wait: the wait is recorded and the clock moves by it.
     void sleepMs(int milliseconds) override;
     QDateTime currentDateTime() override;
-    QString shortDateFormat() override { return QStringLiteral("dd/MM/yyyy"); }
-
-    bool startTool(const QString &, const QString &) override { return false; }
-    void waitForTool(const QString &) override {}
-
-    // The serial layer's raw access (interposed: the virtual validator).
     bool writePort(PortHandle handle, const uint8_t *bytes, int count) override;
     int readPortUpTo(PortHandle handle, uint8_t *buffer, int max) override;
     // Lets the virtual line finish what it carries, then drops the input.
     void discardPortInput(PortHandle handle) override;
 
-    std::vector<QString> messages;
-    std::vector<QString> errors;
-    std::vector<int> sleeps;
+    // Forgets what was recorded.
+    void clearRecords();
+
     // Every raw write as asked for, and the size of every raw read.
     std::vector<Bytes> rawWrites;
     std::vector<int> rawReadSizes;
     std::vector<PortHandle> discards;
-    // The virtual validator behind the port, for the discard.
-    SimPort *port = nullptr;
     int clockReads = 0;
-    QDateTime clock{QDate(2026, 3, 2), QTime(9, 0)};
-    // Called at every wait, before it is recorded.
-    std::function<void(int)> onSleep;
     // Added to the clock at every read of it (the time a request takes).
     qint64 clockStepMs = 0;
-
-    // Forgets what was recorded.
-    void clearRecords();
+    // Called at every wait, before it is recorded.
+    std::function<void(int)> onSleep;
+    // The virtual validator behind the port, for the discard.
+    SimPort *port = nullptr;
 };
 
 class PanelWindow
@@ -108,6 +95,3 @@ private:
 
 // The checksum byte that makes a message add up to 0 modulo 256.
 uint8_t checksumFor(const std::vector<uint8_t> &head);
-// A whole request: destination, length, source 1, header, data, checksum.
-std::vector<uint8_t> requestFrame(uint8_t destination, uint8_t header,
-                                  std::vector<uint8_t> data = {});

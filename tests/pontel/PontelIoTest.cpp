@@ -68,6 +68,21 @@ TEST_F(PontelIo, BytesArrivedBeforeTheReadStayQueuedInOrder)
     EXPECT_EQ(read(5), (Bytes{6, 7, 8, 9, 10}));
 }
 
+TEST_F(PontelIo, OpeningThePortDiscardsWhatAnEarlierUserLeftUnread)
+{
+    // A reply that nobody read before the port was closed must not be taken
+    // for the answer to the first request after it is opened again.
+    open({200, 200, 300, 0, 0});
+    m_pty.send({0xAA, 0xBB, 0xCC});
+    std::this_thread::sleep_for(50ms);
+    ASSERT_EQ(CloseCom(&m_handle), 1);
+
+    open({200, 200, 300, 0, 0});
+    read(1, false);
+    m_pty.send({7});
+    EXPECT_EQ(read(1), (Bytes{7}));
+}
+
 TEST_F(PontelIo, ReadCollectsBytesArrivingInPiecesWithinTheInterval)
 {
     open({500, 0, 0, 0, 0});

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
@@ -130,6 +131,28 @@ TEST(CcsimProgram, ControlCommandsReachTheDevicesOnTheBus)
     EXPECT_EQ(sim.control("fault silence 3"), "device 3: fault silence");
     EXPECT_EQ(exchange(fd, {3, 0, 1, 254, 254}).size(), 5u);
     close(fd);
+}
+
+TEST(CcsimProgram, PeriodicCoinsAndTheTraceFile)
+{
+    const std::string traceFile = ::testing::TempDir() + "ccsim-trace-" + std::to_string(getpid());
+    {
+        CcsimProcess sim({"--coin-every", "0.05", "--trace"}, traceFile);
+        ASSERT_TRUE(sim.started());
+        const int fd = openRaw(sim.path());
+        usleep(300000);
+        const auto reply = exchange(fd, {2, 0, 1, 229, 24});
+        ASSERT_EQ(reply.size(), 5u + 16u);
+        EXPECT_GE(reply[9], 3); // event counter
+        EXPECT_GE(reply[10], 1); // newest result: a channel
+        close(fd);
+        EXPECT_EQ(sim.terminate(SIGTERM), 0);
+    }
+    std::ifstream in(traceFile);
+    const std::string trace((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(trace.find("read buffered credit or error codes (229)"), std::string::npos) << trace;
+    EXPECT_NE(trace.find("coin on channel 1 credited"), std::string::npos) << trace;
+    unlink(traceFile.c_str());
 }
 
 TEST(CcsimOptions, DeviceOptionsApplyToTheLastDevice)

@@ -11,7 +11,8 @@
 //
 // After an address poll (header 253) the devices keep quiet for 1.2 s, as
 // real ones do; a test that sends its next request right away calls
-// passTime(1200ms) first, or sets the quiet time with setAddressPollQuiet().
+// passTime(1200ms) first, or sets the quiet time of the devices on the bus
+// with setAddressPollQuiet().
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,15 @@
+// One QApplication for every test of the executable, on the offscreen
+// platform unless the environment chose another.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Brevant"));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

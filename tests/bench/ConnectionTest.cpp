@@ -1,0 +1,221 @@
+// Start-up, the port list, the connection step, "Close", the serial number
+// and the address field.
+#include <QComboBox>
+#include <QTabWidget>
+
+#include "WindowFixture.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+const std::array<int32_t, 9> kLineSettings{9600, 8, 0, 1, 200, 200, 3000, 0, 0};
+
+class ConnectionTest : public WindowTest
+{
+protected:
+    QComboBox *portBox() { return control<QComboBox>(QStringLiteral("ComboBox1")); }
+};
+
+TEST_F(ConnectionTest, StartListsTheFreePortsAndOpensNothing)
+{
+    m_sim.setFreePorts({3, 5});
+    openWindow();
+    EXPECT_THAT(m_port.freeQueries, ElementsAre(1, 2, 3, 4, 5, 6, 7, 8, 9));
+    ASSERT_EQ(portBox()->count(), 2);
+    EXPECT_EQ(portBox()->itemText(0), QStringLiteral("Com3"));
+    EXPECT_EQ(portBox()->itemText(1), QStringLiteral("Com5"));
+    EXPECT_EQ(portBox()->currentText(), QStringLiteral("Com3"));
+    EXPECT_TRUE(m_port.openings.empty());
+    EXPECT_TRUE(hostBytes().empty());
+    EXPECT_EQ(m_form->portHandle(), 0);
+    EXPECT_EQ(m_form->currentAddress(), 0);
+    EXPECT_FALSE(timer().isOn());
+    EXPECT_EQ(timer().interval(), 500);
+    EXPECT_TRUE(m_platform.messages.isEmpty());
+}
+
+TEST_F(ConnectionTest, WithoutFreePortsTheBoxIsEmptyAndInitFails)
+{
+    m_sim.setFreePorts({});
+    openWindow();
+    EXPECT_EQ(portBox()->count(), 0);
+    EXPECT_EQ(portBox()->currentText(), QString());
+    click(QStringLiteral("Button41"));
+    EXPECT_EQ(m_platform.messages, QStringList{QStringLiteral("Echec d'initialisation")});
+    EXPECT_TRUE(m_port.openings.empty());
+    EXPECT_EQ(m_form->portHandle(), -1);
+    EXPECT_EQ(text(QStringLiteral("StaticText1")), QStringLiteral("0"));
+}
+
+TEST_F(ConnectionTest, InitOpensThePortWithTheLineSettingsAndReadsTheSerialNumber)
+{
+    openWindow();
+    click(QStringLiteral("Button41"));
+    ASSERT_EQ(m_port.openings.size(), 1u);
+    EXPECT_EQ(m_port.openings[0].port, 1);
+    EXPECT_EQ(m_port.openings[0].settings, kLineSettings);
+    EXPECT_NE(m_form->portHandle(), -1);
+    EXPECT_NE(m_form->portHandle(), 0);
+    EXPECT_EQ(m_form->connectedPortName(), QStringLiteral("COM1"));
+    EXPECT_THAT(hostBytes(), ElementsAreArray(requestFrame(0, 242)));
+    EXPECT_EQ(text(QStringLiteral("StaticText1")), QStringLiteral("1234567"));
+    EXPECT_TRUE(m_platform.messages.isEmpty());
+    EXPECT_FALSE(timer().isOn());
+    // A second step opens anew without closing first.
+    click(QStringLiteral("Button41"));
+    EXPECT_EQ(m_port.openings.size(), 2u);
+    EXPECT_TRUE(m_port.closings.empty());
+}
+
+TEST_F(ConnectionTest, ChoosingAnotherPortInTheListConnectsAtOnce)
+{
+    m_sim.setFreePorts({3, 5});
+    openWindow();
+    portBox()->setCurrentIndex(1);
+    ASSERT_EQ(m_port.openings.size(), 1u);
+    EXPECT_EQ(m_port.openings[0].port, 5);
+    EXPECT_EQ(m_port.openings[0].settings, kLineSettings);
+    EXPECT_EQ(m_form->connectedPortName(), QStringLiteral("COM5"));
+    EXPECT_EQ(text(QStringLiteral("StaticText1")), QStringLiteral("1234567"));
+    EXPECT_FALSE(timer().isOn());
+}
+
+TEST_F(ConnectionTest, PortBoxTextsDecideThePort)
+{
+    struct Case {
+        const char *text;
+        int openedPort; // 0: ComInit not called
+        bool failureMessage;
+    };
+    const Case cases[] = {
+        {"C", 0, true},       // typing a C connects at once and fails
+        {"COM3", 0, true},    // capitals are refused
+        {"Com12", 1, false},  // only the fourth character counts
+        {"Com1 x", 1, false},
+        {"Com7", 7, true},    // port 7 is not free: ComInit fails
+    };
+    openWindow();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        m_port.openings.clear();
+        m_platform.clear();
+        portBox()->setEditText(QString::fromLatin1(c.text));
+        if (c.openedPort) {
+            ASSERT_EQ(m_port.openings.size(), 1u);
+            EXPECT_EQ(m_port.openings[0].port, c.openedPort);
+        } else {
+            EXPECT_TRUE(m_port.openings.empty());
+        }
+        EXPECT_EQ(m_platform.messages.size(), c.failureMessage ? 1 : 0);
+        if (c.failureMessage) {
+            EXPECT_EQ(m_platform.messages.value(0), QStringLiteral("Echec d'initialisation"));
+            EXPECT_EQ(m_form->portHandle(), -1);
+        }
+        EXPECT_TRUE(m_platform.errors.isEmpty());
+    }
+}
+
+TEST_F(ConnectionTest, PortBoxTextWithoutADigitRaisesTheConversionError)
+{
+    openConnected();
+    timer().setOn(true);
+    portBox()->setEditText(QStringLiteral("Com"));
+    EXPECT_EQ(m_platform.errors,
+              QStringList{QString::fromUtf8("'' n'est pas une valeur enti\xC3\xA8re correcte.")});
+    portBox()->setEditText(QStringLiteral("Comx"));
+    EXPECT_EQ(m_platform.errors.value(1),
+              QString::fromUtf8("'x' n'est pas une valeur enti\xC3\xA8re correcte."));
+    EXPECT_TRUE(m_platform.messages.isEmpty());
+    EXPECT_EQ(m_form->portHandle(), -1);
+    EXPECT_TRUE(m_port.openings.size() == 1u);
+    // The step ended at the error: the timer was not turned off.
+    EXPECT_TRUE(timer().isOn());
+    // The connected port name keeps its value.
+    EXPECT_EQ(m_form->connectedPortName(), QStringLiteral("COM1"));
+}
+
+TEST_F(ConnectionTest, SerialNumberShowsTheResultUntested)
+{
+    openConnected();
+    m_sim.device().config().serialNumber = 513; // data bytes 1, 2, 0
+    click(QStringLiteral("BitBtn2"));
+    EXPECT_THAT(hostBytes(), ElementsAreArray(requestFrame(0, 242)));
+    EXPECT_EQ(text(QStringLiteral("StaticText1")), QStringLiteral("513"));
+
+    for (const ccsim::Fault fault : {ccsim::Fault::Silence, ccsim::Fault::WrongChecksum}) {
+        SCOPED_TRACE(ccsim::faultName(fault));
+        setTextOf(QStringLiteral("StaticText1"), QStringLiteral("0"));
+        m_sim.device().setFault(fault);
+        click(QStringLiteral("BitBtn2"));
+        EXPECT_EQ(text(QStringLiteral("StaticText1")), QStringLiteral("4294967295"));
+    }
+    EXPECT_TRUE(m_platform.messages.isEmpty());
+}
+
+TEST_F(ConnectionTest, SerialNumberWithoutAnOpenPortShowsTheFailureValue)
+{
+    openWindow();
+    click(QStringLiteral("BitBtn2"));
+    EXPECT_TRUE(hostBytes().empty());
+    EXPECT_EQ(text(QStringLiteral("StaticText1")), QStringLiteral("4294967295"));
+}
+
+TEST_F(ConnectionTest, AddressFieldIsReformattedWhenItLosesTheFocus)
+{
+    struct Case {
+        const char *typed;
+        const char *shown;
+    };
+    const Case cases[] = {
+        {"5", "005"}, {"7", "007"}, {"255", "255"}, {"300", "300"}, {"1000", "1000"},
+        {"-1", "4294967295"}, {"$1F", "031"},
+    };
+    openWindow();
+    auto *field = control<QLineEdit>(QStringLiteral("Edit2"));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed);
+        field->setFocus(Qt::MouseFocusReason);
+        field->setText(QString::fromLatin1(c.typed));
+        control<QWidget>(QStringLiteral("LabeledEdit1"))->setFocus(Qt::TabFocusReason);
+        EXPECT_EQ(field->text(), QString::fromLatin1(c.shown));
+    }
+    EXPECT_TRUE(m_platform.errors.isEmpty());
+
+    field->setFocus(Qt::MouseFocusReason);
+    field->setText(QStringLiteral("abc"));
+    control<QWidget>(QStringLiteral("LabeledEdit1"))->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(m_platform.errors,
+              QStringList{QString::fromUtf8("'abc' n'est pas une valeur enti\xC3\xA8re correcte.")});
+    EXPECT_EQ(field->text(), QStringLiteral("abc"));
+}
+
+TEST_F(ConnectionTest, CloseClosesThePortAndTheWindow)
+{
+    openConnected();
+    const PortHandle handle = m_form->portHandle();
+    click(QStringLiteral("BitBtn4"));
+    EXPECT_THAT(m_port.closings, ElementsAre(handle));
+    EXPECT_FALSE(m_form->isVisible());
+}
+
+TEST_F(ConnectionTest, CloseWithoutAConnectionStillCallsTheSerialLayer)
+{
+    openWindow();
+    click(QStringLiteral("BitBtn4"));
+    EXPECT_THAT(m_port.closings, ElementsAre(0));
+    EXPECT_FALSE(m_form->isVisible());
+}
+
+TEST_F(ConnectionTest, TheEventGridHasItsTitles)
+{
+    openWindow();
+    auto *grid = control<QTableWidget>(QStringLiteral("StringGrid1"));
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->item(0, 0)->text(), QString());
+    EXPECT_EQ(grid->item(0, 1)->text(), QStringLiteral("Canali"));
+    EXPECT_EQ(grid->item(0, 2)->text(), QStringLiteral("Separ."));
+}
+
+} // namespace

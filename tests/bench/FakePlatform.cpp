@@ -1,0 +1,49 @@
+#include "FakePlatform.h"
+
+FakePlatform::FakePlatform() : now(QDate(2026, 1, 5), QTime(10, 0))
+{
+}
+
+void FakePlatform::showMessage(QWidget *, const QString &text)
+{
+    messages << text;
+}
+
+void FakePlatform::showError(QWidget *, const QString &text)
+{
+    errors << text;
+}
+
+bool FakePlatform::confirm(QWidget *, const QString &text)
+{
+    confirmations << text;
+    if (answers.empty())
+        return true;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+void FakePlatform::sleepMs(int milliseconds)
+{
+    sleeps.push_back(milliseconds);
+    now = now.addMSecs(milliseconds);
+}
+
+QDateTime FakePlatform::currentDateTime()
+{
+    return now;
+}
+
+QString FakePlatform::shortDateFormat()
+{
+    return dateFormat;
+}
+
+void FakePlatform::clear()
+{
+    messages.clear();
+    errors.clear();
+    confirmations.clear();
+    sleeps.clear();
+}

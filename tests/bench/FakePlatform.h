@@ -1,0 +1,37 @@
+// The window's platform for tests: dialogs are answered and recorded, waits
+// move a virtual clock instead of sleeping. The normalisation tool and the
+// raw port access stay real (they reach the port backend of the test).
+#pragma once
+
+#include <QDateTime>
+#include <QStringList>
+
+#include <deque>
+#include <vector>
+
+#include "SystemPlatform.h"
+
+class FakePlatform : public SystemPlatform
+{
+public:
+    FakePlatform();
+
+    void showMessage(QWidget *owner, const QString &text) override;
+    void showError(QWidget *owner, const QString &text) override;
+    bool confirm(QWidget *owner, const QString &text) override;
+    void sleepMs(int milliseconds) override;
+    QDateTime currentDateTime() override;
+    QString shortDateFormat() override;
+
+    // Forgets what was recorded.
+    void clear();
+
+    QStringList messages;      // plain message boxes, in order
+    QStringList errors;        // error boxes, in order
+    QStringList confirmations; // texts of the confirmation dialogs
+    std::vector<int> sleeps;   // every wait, in milliseconds
+    // Answers of the next confirmations; true when none is left.
+    std::deque<bool> answers;
+    QDateTime now;
+    QString dateFormat = QStringLiteral("dd/MM/yyyy");
+};
