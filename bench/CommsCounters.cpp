@@ -2,16 +2,9 @@
 #include "First.h"
 
 #include <QLabel>
-#include <QPushButton>
 
 #include "DisplayFormat.h"
 #include "ui_First.h"
-
-void TMainForm::wireCommsCounters()
-{
-    onClick(ui->BitBtn21, &TMainForm::BitBtn21Click);
-    onClick(ui->BitBtn22, &TMainForm::BitBtn22Click);
-}
 
 void TMainForm::showCommsCounters(const uint8_t counters[3])
 {

@@ -46,9 +46,11 @@ int spinFieldValue(QSpinBox *field)
 
 } // namespace
 
-void TMainForm::wireFastTest()
+void TMainForm::wireFastTestAndComms()
 {
     onClick(ui->BitBtn25, &TMainForm::BitBtn25Click);
+    onClick(ui->BitBtn21, &TMainForm::BitBtn21Click); // CommsCounters.cpp
+    onClick(ui->BitBtn22, &TMainForm::BitBtn22Click);
     // QSpinBox would put the previous value back for text it cannot read;
     // here such text counts as the field's minimum.
     for (QSpinBox *field : {ui->SpinEdit17, ui->SpinEdit18})

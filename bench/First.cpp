@@ -70,8 +70,7 @@ TMainForm::TMainForm(BenchPlatform &platform, QWidget *parent)
     wireConnectionHandlers();
 
     // ---- Fast test and comms counters wiring
-    wireFastTest();
-    wireCommsCounters();
+    wireFastTestAndComms();
 
     wireDeviceInformationHandlers();
 }

@@ -89,8 +89,6 @@ public:
     void BitBtn24Click(); // "Stop" of "Shot"
     void Edit1Exit();     // the interval field loses the focus
     void Button8Click();  // "GetMaster"
-    // The poll's status lamp (Image25 off, Image26 on).
-    const Lamp &pollLamp() const { return m_pollLamp; }
     // ---- end of event buffer and repeating poll
 
     // The resume step: the poll timer is set from the poll-running flag.
@@ -174,6 +172,7 @@ private:
     // Handed to the library, which copies as many bytes as the device
     // announces (up to 254); the grid shows bytes 0 to 10.
     std::array<uint8_t, 254> m_eventBuffer{};
+    // The poll's status lamp: Image25 off, Image26 on.
     Lamp m_pollLamp;
     // ---- end of event buffer and repeating poll state
 
@@ -183,8 +182,8 @@ private:
     FocusEvents *m_focus;
 
     // ---- Fast test state ---------------------------------------------------
-    void wireFastTest();
-    void wireCommsCounters();
+    // Wires "Fast test" and "Comms".
+    void wireFastTestAndComms();
     void showCommsCounters(const uint8_t counters[3]);
     // Never seeded: the random destinations of the fast test come in the
     // same order after every start of the program.

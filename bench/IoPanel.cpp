@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <iterator>
+
 #include "ui_First.h"
 
 namespace {
