@@ -16,6 +16,10 @@ constexpr std::chrono::milliseconds kLongest(1000);
 
 void discardUntilQuiet(int fd)
 {
+    // Serial devices and pseudo-terminals only: never read another kind of
+    // descriptor that happens to carry the same number.
+    if (!isatty(fd))
+        return;
     const auto deadline = std::chrono::steady_clock::now() + kLongest;
     uint8_t dropped[256];
     while (std::chrono::steady_clock::now() < deadline) {
