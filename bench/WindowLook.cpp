@@ -127,6 +127,9 @@ void applyWindowLook(QWidget *window)
         if (control->property("autoSize").toBool()) {
             if (auto *label = qobject_cast<QLabel *>(control))
                 label->adjustSize();
+            // A display that grows with its text stays readable over its
+            // neighbours.
+            control->raise();
         }
     }
 }

@@ -1,6 +1,9 @@
 // Starting the normalisation tool as a shell would, and waiting for it.
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -73,6 +76,60 @@ TEST(ToolLauncherTest, WithoutADisplayNoWindowIsFound)
     EXPECT_FALSE(x11WindowExists(QStringLiteral("Ombrino")));
     if (!display.isEmpty())
         qputenv("DISPLAY", display);
+}
+
+// Runs only in an X11 session with xmessage (x11-utils), for example
+// under xvfb-run.
+TEST(ToolLauncherTest, TopLevelWindowsAreFoundByTitleWithoutRegardToCase)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") || QStandardPaths::findExecutable(QStringLiteral("xmessage")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("xwininfo")).isEmpty())
+        GTEST_SKIP() << "needs an X11 display, xmessage and xwininfo";
+    EXPECT_FALSE(x11WindowExists(QStringLiteral("Ombrino")));
+    QProcess window;
+    window.start(QStringLiteral("xmessage"), {QStringLiteral("-title"), QStringLiteral("OMBRINO"),
+                                              QStringLiteral("normalising")});
+    ASSERT_TRUE(window.waitForStarted());
+    bool found = false;
+    for (int attempt = 0; attempt < 100 && !found; ++attempt) {
+        found = x11WindowExists(QStringLiteral("Ombrino"));
+        if (!found)
+            QThread::msleep(50);
+    }
+    EXPECT_TRUE(found);
+    EXPECT_FALSE(x11WindowExists(QStringLiteral("Ombrin")));
+    window.kill();
+    window.waitForFinished();
+    bool gone = false;
+    for (int attempt = 0; attempt < 100 && !gone; ++attempt) {
+        gone = !x11WindowExists(QStringLiteral("Ombrino"));
+        if (!gone)
+            QThread::msleep(50);
+    }
+    EXPECT_TRUE(gone);
+}
+
+TEST(ToolLauncherTest, WaitsForTheToolWindowAfterItsProcessHasEnded)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") || QStandardPaths::findExecutable(QStringLiteral("xmessage")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("xwininfo")).isEmpty())
+        GTEST_SKIP() << "needs an X11 display, xmessage and xwininfo";
+    QTemporaryDir current;
+    ToolEnvironment environment(current.path());
+    // The tool's process ends at once; its window stays for two seconds.
+    ASSERT_TRUE(writeToolScript(current.path(), QStringLiteral("Ombrino.exe"),
+                                QStringLiteral("xmessage -title ombrino busy >/dev/null 2>&1 &\n"
+                                               "window=$!\n"
+                                               "(sleep 2; kill $window) >/dev/null 2>&1 &\n"
+                                               "exit 0")));
+    ToolLauncher launcher;
+    ASSERT_TRUE(launcher.start(QStringLiteral("Ombrino.exe"), QStringLiteral("COM1")));
+    QThread::msleep(1000); // as the window does before it looks for the tool
+    QElapsedTimer elapsed;
+    elapsed.start();
+    launcher.waitWhileRunning(QStringLiteral("Ombrino"));
+    EXPECT_GE(elapsed.elapsed(), 500);
+    EXPECT_FALSE(x11WindowExists(QStringLiteral("Ombrino")));
 }
 
 } // namespace
