@@ -45,4 +45,9 @@ public:
     virtual bool writePort(PortHandle handle, const uint8_t *bytes, int count) = 0;
     // Up to max bytes; the number read, -1 when the handle is not open.
     virtual int readPortUpTo(PortHandle handle, uint8_t *buffer, int max) = 0;
+    // Throws away what the open port has received and nobody has read, once
+    // the line has been quiet for a moment (the wait is bounded). Does
+    // nothing for a handle that the serial layer did not open. The default
+    // keeps the input, for platforms without raw access to the port.
+    virtual void discardPortInput(PortHandle handle) { (void)handle; }
 };

@@ -46,11 +46,13 @@ TMainForm::TMainForm(BenchPlatform &platform, QWidget *parent)
     ui->LabeledEdit3->setText(QStringLiteral(" "));
 
     // ---- I/O test panel wiring
+    wireIoPanel();
 
     m_channels = buildChannelPanels(ui->ChannelSorterGroup, ui->ChannelEnableGroup, ui->CoinIdGroup);
     applyWindowLook(this);
 
     // ---- Event buffer and repeating poll wiring
+    wireEventBuffer();
 
     setUpEventGrid();
     m_shortDateFormat = m_platform.shortDateFormat();
@@ -71,6 +73,7 @@ TMainForm::TMainForm(BenchPlatform &platform, QWidget *parent)
     wireConnectionHandlers();
 
     // ---- Fast test and comms counters wiring
+    wireFastTestAndComms();
 
     wireDeviceInformationHandlers();
 }

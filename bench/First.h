@@ -9,9 +9,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <random>
 
 #include "CCTalkComDeclar.h"
 #include "ChannelRows.h"
+#include "Lamp.h"
 
 namespace Ui {
 class TMainForm;
@@ -70,12 +72,23 @@ public:
     void BitBtnaClick();
 
     // ---- I/O test panel (IoPanel.cpp) -------------------------------------
+    void Button1Click(); // "Test" of "Test solenoid"
+    void Button2Click(); // "Shot"
+    void Button5Click(); // "Latch"
+    void Button3Click(); // "Test" of "Test Input"
+    void Button4Click(); // "Test" of "Test Opto"
     // ---- end of I/O test panel
 
     // The buttons whose focus entry pauses the poll (BitBtn2Enter).
     bool pausesOnFocus(const QWidget *button) const;
 
     // ---- Event buffer and repeating poll (EventBuffer.cpp) ----------------
+    void BitBtn19Click(); // "Read" of "Events buffer"
+    void Timer1Timer();   // tick of the repeating poll
+    void BitBtn1Click();  // "Start" of "Shot"
+    void BitBtn24Click(); // "Stop" of "Shot"
+    void Edit1Exit();     // the interval field loses the focus
+    void Button8Click();  // "GetMaster"
     // ---- end of event buffer and repeating poll
 
     // The resume step: the poll timer is set from the poll-running flag.
@@ -130,6 +143,9 @@ public:
     const QString &shortDateFormat() const { return m_shortDateFormat; }
 
     // ---- Fast test and comms counters (FastTest.cpp) ----------------------
+    void BitBtn25Click(); // "Start" of "Fast test"
+    void BitBtn21Click(); // "Read" of "Comms" (CommsCounters.cpp)
+    void BitBtn22Click(); // "Clear" of "Comms" (CommsCounters.cpp)
     // ---- end of fast test and comms counters
 
 private:
@@ -165,12 +181,28 @@ private:
     QString m_shortDateFormat;
 
     // ---- I/O test panel state ---------------------------------------------
+    // The lamps of lines 1 to 6 of a column, top to bottom.
+    using LampColumn = std::array<Lamp, 6>;
+    void wireIoPanel();
+    uint8_t solenoidIndex() const;
+    uint8_t outputMask() const;
+    static void showLineStates(const LampColumn &lamps, uint8_t states);
+    LampColumn m_inputLamps{};
+    LampColumn m_optoLamps{};
     // ---- end of I/O test panel state
 
     // The window's own counted string for the identity texts.
     CountedString m_text{};
 
     // ---- Event buffer and repeating poll state ----------------------------
+    void wireEventBuffer();
+    // The read of "Read" and of every tick, with its resume step.
+    void readEventBuffer();
+    // Handed to the library, which copies as many bytes as the device
+    // announces (up to 254); the grid shows bytes 0 to 10.
+    std::array<uint8_t, 254> m_eventBuffer{};
+    // The poll's status lamp: Image25 off, Image26 on.
+    Lamp m_pollLamp;
     // ---- end of event buffer and repeating poll state
 
     // ---- Channel sorter, coin identifier and console state ----------------
@@ -185,5 +217,11 @@ private:
     FocusEvents *m_focus;
 
     // ---- Fast test state ---------------------------------------------------
+    // Wires "Fast test" and "Comms".
+    void wireFastTestAndComms();
+    void showCommsCounters(const uint8_t counters[3]);
+    // Never seeded: the random destinations of the fast test come in the
+    // same order after every start of the program.
+    std::mt19937 m_random;
     // ---- end of fast test state
 };

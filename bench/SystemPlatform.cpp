@@ -6,6 +6,7 @@
 #include <QThread>
 
 #include "PontelDeclar.h"
+#include "PortInput.h"
 #include "ToolLauncher.h"
 #include "WindowTexts.h"
 
@@ -77,4 +78,10 @@ bool SystemPlatform::writePort(PortHandle handle, const uint8_t *bytes, int coun
 int SystemPlatform::readPortUpTo(PortHandle handle, uint8_t *buffer, int max)
 {
     return PontelReadUpTo(&handle, buffer, max);
+}
+
+void SystemPlatform::discardPortInput(PortHandle handle)
+{
+    if (PontelIsOpen(handle))
+        discardUntilQuiet(handle);
 }

@@ -1,0 +1,36 @@
+#include "PortInput.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+
+namespace {
+
+constexpr int kQuietMs = 50;
+constexpr std::chrono::milliseconds kLongest(1000);
+
+} // namespace
+
+void discardUntilQuiet(int fd)
+{
+    // Serial devices and pseudo-terminals only: never read another kind of
+    // descriptor that happens to carry the same number.
+    if (!isatty(fd))
+        return;
+    const auto deadline = std::chrono::steady_clock::now() + kLongest;
+    uint8_t dropped[256];
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd ready{fd, POLLIN, 0};
+        const int polled = poll(&ready, 1, kQuietMs);
+        if (polled < 0 && errno == EINTR)
+            continue;
+        if (polled <= 0 || !(ready.revents & POLLIN))
+            return; // quiet, or the device is gone
+        const ssize_t got = read(fd, dropped, sizeof dropped);
+        if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR))
+            return;
+    }
+}

@@ -1,0 +1,106 @@
+// The event poll and the fast test on a real pseudo-terminal: the real
+// Pontel opens the ccsim program's terminal as Com1, the window's raw port
+// access is the real one, and coins are inserted through ccsim's control.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "CcsimProcess.h"
+#include "FakePlatform.h"
+#include "First.h"
+#include "PollTimer.h"
+
+namespace {
+
+class PanelEndToEndTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_ccsim = std::make_unique<CcsimProcess>(std::vector<std::string>{"--no-pacing"});
+        ASSERT_TRUE(m_ccsim->started());
+        ::setenv("PONTEL_COM1", m_ccsim->path().c_str(), 1);
+        m_form = std::make_unique<TMainForm>(m_platform);
+        m_form->show();
+        QApplication::setActiveWindow(m_form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
+        click("Button41"); // "Init": Com1
+        ASSERT_TRUE(m_platform.messages.isEmpty());
+        click("BitBtn5"); // "SimplePool": the device's address
+        ASSERT_EQ(m_form->currentAddress(), 2);
+    }
+    void TearDown() override
+    {
+        m_form.reset();
+        ::unsetenv("PONTEL_COM1");
+    }
+
+    template <typename Control>
+    Control *control(const char *name)
+    {
+        auto *found = m_form->findChild<Control *>(QString::fromLatin1(name));
+        if (!found)
+            throw std::runtime_error(std::string("no control ") + name);
+        return found;
+    }
+    void click(const char *name) { QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton); }
+    QString cell(int row, int column)
+    {
+        return control<QTableWidget>("StringGrid1")->item(row, column)->text();
+    }
+
+    std::unique_ptr<CcsimProcess> m_ccsim;
+    FakePlatform m_platform;
+    std::unique_ptr<TMainForm> m_form;
+};
+
+TEST_F(PanelEndToEndTest, CoinsShowUpInTheGridOnTheRepeatingPoll)
+{
+    click("BitBtn1"); // "Start"
+    PollTimer &timer = m_form->pollTimer();
+    const int channels[] = {3, 9, 14};
+    for (int n = 0; n < 3; ++n) {
+        SCOPED_TRACE(n);
+        const std::string said = m_ccsim->control("coin " + std::to_string(channels[n]));
+        ASSERT_NE(said.find("credited"), std::string::npos) << said;
+        ASSERT_TRUE(timer.isTicking());
+        emit timer.tick();
+        EXPECT_EQ(cell(0, 0), QString::asprintf("%2d", n + 1));
+        EXPECT_EQ(cell(1, 1), QString::asprintf("%5d", channels[n]));
+        if (n > 0) {
+            EXPECT_EQ(cell(2, 1), QString::asprintf("%5d", channels[n - 1]));
+        }
+    }
+    EXPECT_TRUE(m_platform.errors.isEmpty());
+}
+
+TEST_F(PanelEndToEndTest, TheCountersReadBackAfterTheFastTest)
+{
+    control<QSpinBox>("SpinEdit17")->setValue(100); // 15 requests: 1.5 s of the clock
+    control<QSpinBox>("SpinEdit18")->setValue(1);
+    click("BitBtn25");
+    ASSERT_EQ(control<QLabel>("Label52")->text(), QStringLiteral("Finish"));
+
+    // The requests the test left unanswered or half read are not taken for
+    // the echo and reply of the next command.
+    for (const char *box : {"StaticText11", "StaticText12", "StaticText13"})
+        control<QLabel>(box)->setText(QStringLiteral("x"));
+    click("BitBtn21"); // "Read" of "Comms"
+    for (const char *box : {"StaticText11", "StaticText12", "StaticText13"}) {
+        bool number = false;
+        control<QLabel>(box)->text().toUInt(&number);
+        EXPECT_TRUE(number) << box;
+    }
+    click("BitBtn2"); // "Serial Number"
+    EXPECT_EQ(control<QLabel>("StaticText1")->text(), QStringLiteral("1234567"));
+}
+
+} // namespace
