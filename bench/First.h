@@ -96,21 +96,17 @@ public:
     void resumePoll();
 
     // ---- Channel sorter and enable (ChannelPanel.cpp) ---------------------
-    void BitBtn17Click();
-    void BitBtn18Click();
-    void Button7Click();
-    void Button6Click();
+    void BitBtn17Click(); // "Write" of "Channel enable"
+    void BitBtn18Click(); // "Read" of "Channel enable"
+    void Button7Click();  // "All"
+    void Button6Click();  // "Any"
     // Shared by the 16 rows: the channel is the tag of the triggering
     // control (a row's own control, or "Read All" / "Write All").
-    void SpinEdit1Change(QObject *trigger);
-    void Button11Click(QObject *trigger);
-    void Button9Click(QObject *trigger);
-    void Button77Click();
-    void Button78Click();
-    // Connects the two groups' controls to their handlers.
-    void wireChannelPanel();
-    // The sorter row named by the trigger's tag; nullptr outside 1..16.
-    const SorterRow *sorterRowOf(const QObject *trigger) const;
+    void SpinEdit1Change(QObject *trigger); // a path field changed
+    void Button11Click(QObject *trigger);   // a row's "Write"
+    void Button9Click(QObject *trigger);    // a row's "Read"
+    void Button77Click();                   // "Read All"
+    void Button78Click();                   // "Write All"
     // ---- end of channel sorter and enable
 
     // The connection step of "Init" and of the port box.
@@ -119,24 +115,18 @@ public:
     // ---- Coin identifiers (CoinIdPanel.cpp) -------------------------------
     // Shared by the 16 rows: the channel is the tag of the triggering
     // control (a row's own control, or "Read All").
-    void Button61Click(QObject *trigger);
-    void Button45Click(QObject *trigger);
-    void MaskEdit1Change(QObject *trigger);
-    void Button79Click();
-    // Connects the group's controls to their handlers.
-    void wireCoinIdPanel();
-    // The coin id row named by the trigger's tag; nullptr outside 1..16.
-    const CoinIdRow *coinIdRowOf(const QObject *trigger) const;
+    void Button61Click(QObject *trigger);   // a row's "Read"
+    void Button45Click(QObject *trigger);   // a row's "Write"
+    void MaskEdit1Change(QObject *trigger); // a field's text changed
+    void Button79Click();                   // "Read All"
     // ---- end of coin identifiers
 
     // Runs a handler through the error guard.
     void guarded(const std::function<void()> &handler);
 
     // ---- Raw command console (CommandConsole.cpp) -------------------------
-    void BitBtn23Click();
-    void LabeledEdit2Exit();
-    // Connects the console's controls to their handlers.
-    void wireCommandConsole();
+    void BitBtn23Click();    // "Send"
+    void LabeledEdit2Exit(); // "Header" loses the focus
     // ---- end of raw command console
 
     // The short date format read at start.
@@ -206,6 +196,13 @@ private:
     // ---- end of event buffer and repeating poll state
 
     // ---- Channel sorter, coin identifier and console state ----------------
+    // Connect the groups' controls to their handlers.
+    void wireChannelPanel();
+    void wireCoinIdPanel();
+    void wireCommandConsole();
+    // The row named by the trigger's tag; nullptr outside 1..16.
+    const SorterRow *sorterRowOf(const QObject *trigger) const;
+    const CoinIdRow *coinIdRowOf(const QObject *trigger) const;
     // The identifier read for one coin id row.
     CountedString m_coinIdText{};
     // The console's request block and the reply buffer that it lends the
