@@ -276,6 +276,38 @@ TEST_P(ExportFailure, WrongChecksum)
     EXPECT_EQ(m_port.pending(), 0u);
 }
 
+// Each export tests the reply against its own address: the destination, the
+// source and the header of its first reply are made wrong in turn, with a
+// checksum that is right again. Fixed replies and acknowledgements are
+// refused; a text is taken from any destination, source and header.
+TEST_P(ExportFailure, ReplyFromElsewhereOrWithAHeader)
+{
+    const ExportCase &c = GetParam();
+    if (!c.validated)
+        GTEST_SKIP() << "the reply is not tested";
+    static const std::set<std::string> texts{"CCGet_Manufacturer", "CCGet_Equipement", "CCGet_Product",
+                                             "CCSoftVersion",      "CCGet_BuildCode",  "CCGet_Buffer",
+                                             "CCGet_CoinId"};
+    // These accept any source and report it: their own tests cover it.
+    static const std::set<std::string> reportSource{"CCGet_Simple_Poll", "CCSet_Rand_Adress"};
+    const bool text = texts.count(c.name) != 0;
+    for (int field : {0, 2, 3}) {
+        if (field == 2 && reportSource.count(c.name) != 0)
+            continue;
+        Bytes moved = c.replies[0];
+        moved[field] = static_cast<uint8_t>(moved[field] + 1);
+        moved.back() = checksumOf(Bytes(moved.begin(), moved.end() - 1));
+        m_port.reset();
+        m_port.queue(moved);
+        for (size_t k = 1; k < c.replies.size(); ++k)
+            m_port.queue(c.replies[k]);
+        EXPECT_EQ(c.call(m_handle), text ? c.success : *c.failure) << "reply byte " << field << " changed";
+        if (!text) {
+            EXPECT_EQ(m_port.writes(), c.requests[0]) << "reply byte " << field << " changed";
+        }
+    }
+}
+
 TEST_P(ExportFailure, HandleNotOpenTouchesNothing)
 {
     const ExportCase &c = GetParam();
