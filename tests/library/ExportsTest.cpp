@@ -361,6 +361,14 @@ TEST_F(LibraryTest, TestOutputHeaderFollowsTheMode)
     EXPECT_EQ(m_port.writes()[0], (Bytes{3, 1, 1, 238}));
     EXPECT_EQ(m_port.writes()[1], (Bytes{0x0F}));
     EXPECT_EQ(m_port.writes()[3], (Bytes{3, 1, 1, 233}));
+
+    // 238 - 5 * mode in 8-bit arithmetic, for any mode.
+    for (const auto &[mode, header] : {std::pair<uint8_t, uint8_t>{2, 228}, {48, 254}, {255, 243}}) {
+        m_port.reset();
+        m_port.queue(reply(3));
+        EXPECT_TRUE(CCTestOutput(&m_handle, 3, 0x0F, mode)) << int(mode);
+        EXPECT_EQ(m_port.writes()[0], (Bytes{3, 1, 1, header})) << int(mode);
+    }
 }
 
 TEST_F(LibraryTest, SolenoidMaskHasTheSolenoidBit)
