@@ -123,13 +123,14 @@ RAVLIN_API void CCGet_CoinId(CountedString *result, PortHandle *port, uint8_t ad
 // Raw pass-through. request: 255-byte block (destination, length n <= 251,
 // source, header, n data bytes; no checksum); the echo of the data is read
 // back into it. reply: 260-byte buffer. Nothing in the reply is tested.
-// - headers 250 to 253: bare bytes are collected from offset 5 until none
-//   arrives in time or the buffer is full (255 bytes); byte 0 = 0, byte 1 =
-//   their count, byte 2 = 0, bytes 3 and 4 untouched; true when at least one
-//   byte arrived;
-// - other headers: the reply message as received from offset 0;
-// - a failed exchange, or a length above 251 (nothing is then sent): false
-//   with bytes 0 to 253 zeroed.
+// - headers 250 to 253 (the header as echoed): bare bytes are collected
+//   from offset 5 until none arrives in time or the buffer is full (255
+//   bytes); byte 0 = 0, byte 1 = their count, byte 2 = 0, bytes 3 and 4
+//   untouched; true when at least one byte arrived;
+// - other headers: the reply message as received from offset 0; when one
+//   of its reads fails, false, and the buffer keeps what had arrived;
+// - a failed write or echo read, or a length above 251 (nothing is then
+//   sent): false with bytes 0 to 253 zeroed.
 RAVLIN_API CCBool CCSend_Command(PortHandle *port, uint8_t request[255], uint8_t reply[260]);
 
 #ifdef __cplusplus
