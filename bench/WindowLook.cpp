@@ -68,6 +68,10 @@ void applyBackground(QWidget *widget, const QString &name)
         return;
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);
+    // Captions stay black on every background: the style would otherwise
+    // derive a tinted text colour from it (dark red on the red group).
+    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::Text, Qt::black);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
