@@ -117,6 +117,19 @@ TEST_F(ConnectionTest, PortBoxTextsDecideThePort)
     }
 }
 
+TEST_F(ConnectionTest, TypingIntoThePortBoxConnectsOnTheTypedText)
+{
+    m_sim.setFreePorts({3, 5});
+    openWindow();
+    portBox()->setFocus(Qt::MouseFocusReason);
+    portBox()->lineEdit()->selectAll();
+    QTest::keyClick(portBox(), 'C');
+    EXPECT_EQ(portBox()->currentText(), QStringLiteral("C"));
+    EXPECT_EQ(m_platform.messages, QStringList{QStringLiteral("Echec d'initialisation")});
+    EXPECT_TRUE(m_port.openings.empty());
+    EXPECT_EQ(m_form->portHandle(), -1);
+}
+
 TEST_F(ConnectionTest, PortBoxTextWithoutADigitRaisesTheConversionError)
 {
     openConnected();
