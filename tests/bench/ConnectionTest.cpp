@@ -130,6 +130,20 @@ TEST_F(ConnectionTest, TypingIntoThePortBoxConnectsOnTheTypedText)
     EXPECT_EQ(m_form->portHandle(), -1);
 }
 
+TEST_F(ConnectionTest, AFailedConnectionTurnsTheTimerOffAndKeepsTheFlag)
+{
+    openConnected();
+    timer().setOn(true);
+    click(QStringLiteral("BitBtn10")); // the flag now holds true
+    ASSERT_TRUE(timer().isOn());
+    m_platform.clear();
+    portBox()->setEditText(QStringLiteral("COM3"));
+    EXPECT_EQ(m_platform.messages, QStringList{QStringLiteral("Echec d'initialisation")});
+    EXPECT_FALSE(timer().isOn());
+    EXPECT_TRUE(m_form->pollRunning());
+    EXPECT_EQ(m_form->connectedPortName(), QStringLiteral("COM1"));
+}
+
 TEST_F(ConnectionTest, PortBoxTextWithoutADigitRaisesTheConversionError)
 {
     openConnected();
