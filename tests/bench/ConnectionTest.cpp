@@ -128,6 +128,17 @@ TEST_F(ConnectionTest, TypingIntoThePortBoxConnectsOnTheTypedText)
     EXPECT_EQ(m_platform.messages, QStringList{QStringLiteral("Echec d'initialisation")});
     EXPECT_TRUE(m_port.openings.empty());
     EXPECT_EQ(m_form->portHandle(), -1);
+
+    // Every keystroke runs the step on the text so far; Enter adds nothing.
+    m_platform.clear();
+    QTest::keyClicks(portBox(), QStringLiteral("om5"));
+    QTest::keyClick(portBox(), Qt::Key_Return);
+    EXPECT_EQ(portBox()->currentText(), QStringLiteral("Com5"));
+    EXPECT_EQ(m_platform.messages, QStringList{QStringLiteral("Echec d'initialisation")});
+    EXPECT_EQ(m_platform.errors,
+              QStringList{QString::fromUtf8("'' n'est pas une valeur enti\xC3\xA8re correcte.")});
+    ASSERT_EQ(m_port.openings.size(), 1u);
+    EXPECT_EQ(m_port.openings[0].port, 5);
 }
 
 TEST_F(ConnectionTest, AFailedConnectionTurnsTheTimerOffAndKeepsTheFlag)
