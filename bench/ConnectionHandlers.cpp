@@ -42,6 +42,9 @@ void TMainForm::wireConnectionHandlers()
     onClick(ui->BitBtn26, &TMainForm::BitBtn26Click);
     onClick(ui->BitBtn2, &TMainForm::BitBtn2Click);
     onExit(ui->Edit2, &TMainForm::Edit2Exit);
+    // What the user types is the port box's text as typed: no inline
+    // completion from the list (typing "C" must not become "Com3").
+    ui->ComboBox1->setCompleter(nullptr);
     // Any change of the box's text, from the list or typed, connects.
     connect(ui->ComboBox1, &QComboBox::editTextChanged, this,
             [this] { guarded([this] { ComboBox1Change(); }); });

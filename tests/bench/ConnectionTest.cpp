@@ -117,6 +117,44 @@ TEST_F(ConnectionTest, PortBoxTextsDecideThePort)
     }
 }
 
+TEST_F(ConnectionTest, TypingIntoThePortBoxConnectsOnTheTypedText)
+{
+    m_sim.setFreePorts({3, 5});
+    openWindow();
+    portBox()->setFocus(Qt::MouseFocusReason);
+    portBox()->lineEdit()->selectAll();
+    QTest::keyClick(portBox(), 'C');
+    EXPECT_EQ(portBox()->currentText(), QStringLiteral("C"));
+    EXPECT_EQ(m_platform.messages, QStringList{QStringLiteral("Echec d'initialisation")});
+    EXPECT_TRUE(m_port.openings.empty());
+    EXPECT_EQ(m_form->portHandle(), -1);
+
+    // Every keystroke runs the step on the text so far; Enter adds nothing.
+    m_platform.clear();
+    QTest::keyClicks(portBox(), QStringLiteral("om5"));
+    QTest::keyClick(portBox(), Qt::Key_Return);
+    EXPECT_EQ(portBox()->currentText(), QStringLiteral("Com5"));
+    EXPECT_EQ(m_platform.messages, QStringList{QStringLiteral("Echec d'initialisation")});
+    EXPECT_EQ(m_platform.errors,
+              QStringList{QString::fromUtf8("'' n'est pas une valeur enti\xC3\xA8re correcte.")});
+    ASSERT_EQ(m_port.openings.size(), 1u);
+    EXPECT_EQ(m_port.openings[0].port, 5);
+}
+
+TEST_F(ConnectionTest, AFailedConnectionTurnsTheTimerOffAndKeepsTheFlag)
+{
+    openConnected();
+    timer().setOn(true);
+    click(QStringLiteral("BitBtn10")); // the flag now holds true
+    ASSERT_TRUE(timer().isOn());
+    m_platform.clear();
+    portBox()->setEditText(QStringLiteral("COM3"));
+    EXPECT_EQ(m_platform.messages, QStringList{QStringLiteral("Echec d'initialisation")});
+    EXPECT_FALSE(timer().isOn());
+    EXPECT_TRUE(m_form->pollRunning());
+    EXPECT_EQ(m_form->connectedPortName(), QStringLiteral("COM1"));
+}
+
 TEST_F(ConnectionTest, PortBoxTextWithoutADigitRaisesTheConversionError)
 {
     openConnected();

@@ -128,11 +128,17 @@ TEST_F(DeviceInfoTest, SimplePoolShowsTheAnsweringAddressInGreenAndAdoptsIt)
 TEST_F(DeviceInfoTest, GetAdresseAdoptsTheAnswerAndWaitsOneSecond)
 {
     timer().setOn(true);
+    // Both waits run with the poll paused: the focus wait after the timer
+    // is off, the one-second wait before the resume step.
+    std::vector<bool> timerOnDuringWaits;
+    m_platform.onSleep = [&](int) { timerOnDuringWaits.push_back(timer().isOn()); };
     click(QStringLiteral("BitBtn6"));
+    m_platform.onSleep = nullptr;
     EXPECT_THAT(hostBytes(), ElementsAreArray(requestFrame(0, 253)));
     EXPECT_EQ(text(QStringLiteral("Label2")), QStringLiteral("2"));
     EXPECT_EQ(m_form->currentAddress(), 2);
     EXPECT_THAT(m_platform.sleeps, ElementsAre(200, 1000));
+    EXPECT_THAT(timerOnDuringWaits, ElementsAre(false, false));
     EXPECT_TRUE(timer().isOn());
 
     m_sim.device().setFault(ccsim::Fault::Silence);
@@ -152,6 +158,8 @@ TEST_F(DeviceInfoTest, SetAdresseConfirmsThenSendsTheLowByteToAddressZero)
     EXPECT_THAT(hostBytes(), ElementsAreArray(requestFrame(0, 251, {44})));
     EXPECT_EQ(text(QStringLiteral("Label2")), QStringLiteral("44"));
     EXPECT_EQ(text(QStringLiteral("Label1")), QStringLiteral("44"));
+    EXPECT_EQ(textColour(control<QWidget>(QStringLiteral("Label1"))), QColor(0, 128, 0))
+        << "the colour that SimplePool gave it stays";
     EXPECT_EQ(text(QStringLiteral("Edit2")), QStringLiteral("300"));
     EXPECT_EQ(m_form->currentAddress(), 44);
     EXPECT_EQ(m_sim.device(44).address(), 44);

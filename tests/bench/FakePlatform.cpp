@@ -26,6 +26,8 @@ bool FakePlatform::confirm(QWidget *, const QString &text)
 
 void FakePlatform::sleepMs(int milliseconds)
 {
+    if (onSleep)
+        onSleep(milliseconds);
     sleeps.push_back(milliseconds);
     now = now.addMSecs(milliseconds);
 }

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "SystemPlatform.h"
@@ -30,6 +31,9 @@ public:
     QStringList errors;        // error boxes, in order
     QStringList confirmations; // texts of the confirmation dialogs
     std::vector<int> sleeps;   // every wait, in milliseconds
+    // Called at every wait, before it is recorded: lets a test look at the
+    // window while it waits.
+    std::function<void(int milliseconds)> onSleep;
     // Answers of the next confirmations; true when none is left.
     std::deque<bool> answers;
     QDateTime now;
