@@ -274,6 +274,25 @@ TEST_F(ChannelPanelTest, WriteAllWithoutADeviceKeepsItselfAvailable)
     EXPECT_TRUE(m_platform.messages.isEmpty());
 }
 
+TEST_F(ChannelPanelTest, WriteAllDisablesItselfWhenOneWriteSucceedsAndTheRestFail)
+{
+    device().sorterPaths.fill(5);
+    typePath(1, QStringLiteral("6"));
+    // The device acknowledges the first write, then falls silent.
+    m_sim.bus().setObserver([this](const ccsim::BusActivity &activity) {
+        if (activity.kind == ccsim::BusActivity::DeviceBytes)
+            m_sim.device().setFault(ccsim::Fault::Silence);
+    });
+    forget();
+    click(QStringLiteral("Button78"));
+    m_sim.bus().setObserver(nullptr);
+    EXPECT_EQ(device().sorterPaths[0], 6);
+    EXPECT_EQ(device().sorterPaths[1], 5);
+    EXPECT_EQ(writesEnabled(), noWrites);
+    EXPECT_FALSE(writeAllEnabled());
+    EXPECT_EQ(tagOf(control<QWidget>(QStringLiteral("Button78"))), 16);
+}
+
 struct MaskCase {
     std::vector<int> ticked;
     std::vector<uint8_t> data;
@@ -358,6 +377,30 @@ TEST_F(ChannelPanelTest, ASuccessfulWriteResumesThePollAlthoughItDisablesItsButt
     ASSERT_FALSE(writeAllEnabled());
     EXPECT_TRUE(m_platform.sleeps.empty());
     EXPECT_TRUE(timer().isOn());
+}
+
+TEST_F(ChannelPanelTest, ReadAllWriteAllAndAChangedPathResumeAPausedPoll)
+{
+    // The poll paused by a command button's focus, the flag still true.
+    const auto pausePoll = [this] {
+        timer().setOn(true);
+        control<QWidget>(QStringLiteral("BitBtn18"))->setFocus(Qt::TabFocusReason);
+        ASSERT_FALSE(timer().isOn());
+        ASSERT_TRUE(m_form->pollRunning());
+    };
+    pausePoll();
+    click(QStringLiteral("Button77"));
+    EXPECT_TRUE(timer().isOn()) << "Read All";
+
+    pausePoll();
+    click(QStringLiteral("Button78"));
+    EXPECT_TRUE(timer().isOn()) << "Write All";
+
+    pausePoll();
+    row(6).path->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(row(6).path, Qt::Key_Up);
+    EXPECT_TRUE(timer().isOn()) << "a changed path";
+    timer().setOn(false);
 }
 
 TEST_F(ChannelPanelTest, EachCommandResumesThePoll)
