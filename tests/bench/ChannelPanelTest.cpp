@@ -212,6 +212,34 @@ TEST_F(ChannelPanelTest, TypedPathsAreBroughtIntoRangeAndBadTextCountsAsZero)
     }
 }
 
+TEST_F(ChannelPanelTest, TypingThatKeepsTheValueIsStillAChange)
+{
+    // Emptying a field that shows 0, and typing 9 over 8: the text changes,
+    // the value does not.
+    readAllFrom({0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    click(QStringLiteral("Button78"));
+    ASSERT_FALSE(writeAllEnabled());
+    typePath(1, QString());
+    std::vector<bool> expected = noWrites;
+    expected[0] = true;
+    EXPECT_EQ(writesEnabled(), expected);
+    EXPECT_TRUE(writeAllEnabled());
+
+    typePath(2, QStringLiteral("9"));
+    EXPECT_EQ(row(2).path->value(), 8);
+    expected[1] = true;
+    EXPECT_EQ(writesEnabled(), expected);
+
+    // Each change is signalled once: after typing, a read that changes the
+    // value is a change again.
+    click(QStringLiteral("Button78"));
+    ASSERT_FALSE(writeAllEnabled());
+    device().sorterPaths[1] = 3;
+    clickWidget(row(2).read);
+    EXPECT_EQ(row(2).path->value(), 3);
+    EXPECT_TRUE(writeAllEnabled());
+}
+
 TEST_F(ChannelPanelTest, AnEmptiedPathWritesZero)
 {
     readAllFrom({4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4});
