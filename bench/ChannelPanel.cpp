@@ -17,8 +17,9 @@ void TMainForm::wireChannelPanel()
     for (const SorterRow &row : m_channels.sorter) {
         onClick(row.read, &TMainForm::Button9Click);
         onClick(row.write, &TMainForm::Button11Click);
-        QSpinBox *path = row.path;
-        connect(path, &QSpinBox::valueChanged, this,
+        // Every path field is a PathSpinBox (ChannelRows.cpp).
+        auto *path = static_cast<PathSpinBox *>(row.path);
+        connect(path, &PathSpinBox::changed, this,
                 [this, path] { guarded([this, path] { SpinEdit1Change(path); }); });
     }
     onClick(ui->BitBtn17, &TMainForm::BitBtn17Click);

@@ -1,5 +1,6 @@
 #include "PathSpinBox.h"
 
+#include <QLineEdit>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -21,6 +22,18 @@ PathSpinBox::PathSpinBox(QWidget *parent) : QSpinBox(parent)
     // The value follows the text while typing, so that every keystroke that
     // changes the value reaches the change handler.
     setKeyboardTracking(true);
+    // Typing signals its change at once; the value that follows the typed
+    // text (the spin box reads it on the line edit's textChanged, which
+    // comes after textEdited) is then not signalled a second time.
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this] {
+        m_typing = true;
+        emit changed();
+    });
+    connect(this, &QSpinBox::valueChanged, this, [this] {
+        if (!m_typing)
+            emit changed();
+    });
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this] { m_typing = false; });
 }
 
 int PathSpinBox::pathOfText(const QString &text)

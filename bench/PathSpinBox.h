@@ -2,7 +2,9 @@
 // 8. Unlike a plain QSpinBox it lets the technician type any whole number
 // (the value counts as brought into 0..8 at once, and the text is rewritten
 // to the nearer bound when the field loses the focus), and text that is not a
-// number, such as an emptied field, counts as 0.
+// number, such as an emptied field, counts as 0. Its change signal follows
+// the text as well as the value: typing that leaves the value as it was
+// (emptying a field that shows 0, typing 9 over 8) is a change too.
 #pragma once
 
 #include <QSpinBox>
@@ -21,7 +23,17 @@ public:
     // 0 for anything else.
     static int pathOfText(const QString &text);
 
+signals:
+    // Typed into, spun, or set to another value by the program; once for
+    // each change.
+    void changed();
+
 protected:
     QValidator::State validate(QString &input, int &pos) const override;
     int valueFromText(const QString &text) const override;
+
+private:
+    // Set while the value follows a typed text, whose change is already
+    // signalled.
+    bool m_typing = false;
 };

@@ -212,6 +212,34 @@ TEST_F(ChannelPanelTest, TypedPathsAreBroughtIntoRangeAndBadTextCountsAsZero)
     }
 }
 
+TEST_F(ChannelPanelTest, TypingThatKeepsTheValueIsStillAChange)
+{
+    // Emptying a field that shows 0, and typing 9 over 8: the text changes,
+    // the value does not.
+    readAllFrom({0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    click(QStringLiteral("Button78"));
+    ASSERT_FALSE(writeAllEnabled());
+    typePath(1, QString());
+    std::vector<bool> expected = noWrites;
+    expected[0] = true;
+    EXPECT_EQ(writesEnabled(), expected);
+    EXPECT_TRUE(writeAllEnabled());
+
+    typePath(2, QStringLiteral("9"));
+    EXPECT_EQ(row(2).path->value(), 8);
+    expected[1] = true;
+    EXPECT_EQ(writesEnabled(), expected);
+
+    // Each change is signalled once: after typing, a read that changes the
+    // value is a change again.
+    click(QStringLiteral("Button78"));
+    ASSERT_FALSE(writeAllEnabled());
+    device().sorterPaths[1] = 3;
+    clickWidget(row(2).read);
+    EXPECT_EQ(row(2).path->value(), 3);
+    EXPECT_TRUE(writeAllEnabled());
+}
+
 TEST_F(ChannelPanelTest, AnEmptiedPathWritesZero)
 {
     readAllFrom({4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4});
@@ -272,6 +300,25 @@ TEST_F(ChannelPanelTest, WriteAllWithoutADeviceKeepsItselfAvailable)
     EXPECT_EQ(writesEnabled(), noWrites);
     EXPECT_TRUE(writeAllEnabled());
     EXPECT_TRUE(m_platform.messages.isEmpty());
+}
+
+TEST_F(ChannelPanelTest, WriteAllDisablesItselfWhenOneWriteSucceedsAndTheRestFail)
+{
+    device().sorterPaths.fill(5);
+    typePath(1, QStringLiteral("6"));
+    // The device acknowledges the first write, then falls silent.
+    m_sim.bus().setObserver([this](const ccsim::BusActivity &activity) {
+        if (activity.kind == ccsim::BusActivity::DeviceBytes)
+            m_sim.device().setFault(ccsim::Fault::Silence);
+    });
+    forget();
+    click(QStringLiteral("Button78"));
+    m_sim.bus().setObserver(nullptr);
+    EXPECT_EQ(device().sorterPaths[0], 6);
+    EXPECT_EQ(device().sorterPaths[1], 5);
+    EXPECT_EQ(writesEnabled(), noWrites);
+    EXPECT_FALSE(writeAllEnabled());
+    EXPECT_EQ(tagOf(control<QWidget>(QStringLiteral("Button78"))), 16);
 }
 
 struct MaskCase {
@@ -358,6 +405,30 @@ TEST_F(ChannelPanelTest, ASuccessfulWriteResumesThePollAlthoughItDisablesItsButt
     ASSERT_FALSE(writeAllEnabled());
     EXPECT_TRUE(m_platform.sleeps.empty());
     EXPECT_TRUE(timer().isOn());
+}
+
+TEST_F(ChannelPanelTest, ReadAllWriteAllAndAChangedPathResumeAPausedPoll)
+{
+    // The poll paused by a command button's focus, the flag still true.
+    const auto pausePoll = [this] {
+        timer().setOn(true);
+        control<QWidget>(QStringLiteral("BitBtn18"))->setFocus(Qt::TabFocusReason);
+        ASSERT_FALSE(timer().isOn());
+        ASSERT_TRUE(m_form->pollRunning());
+    };
+    pausePoll();
+    click(QStringLiteral("Button77"));
+    EXPECT_TRUE(timer().isOn()) << "Read All";
+
+    pausePoll();
+    click(QStringLiteral("Button78"));
+    EXPECT_TRUE(timer().isOn()) << "Write All";
+
+    pausePoll();
+    row(6).path->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(row(6).path, Qt::Key_Up);
+    EXPECT_TRUE(timer().isOn()) << "a changed path";
+    timer().setOn(false);
 }
 
 TEST_F(ChannelPanelTest, EachCommandResumesThePoll)

@@ -281,6 +281,15 @@ TEST_F(CoinIdPanelTest, ReadAndWriteResumeThePoll)
         EXPECT_TRUE(timer().isOn());
         timer().setOn(false);
     }
+
+    // "Read All" does not pause, but each of its reads sets the poll back
+    // from the flag: a poll paused by a command button runs again.
+    timer().setOn(true);
+    row(2).read->setFocus(Qt::TabFocusReason);
+    ASSERT_FALSE(timer().isOn());
+    click(QStringLiteral("Button79"));
+    EXPECT_TRUE(timer().isOn());
+    timer().setOn(false);
 }
 
 } // namespace

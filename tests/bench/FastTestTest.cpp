@@ -291,3 +291,31 @@ TEST(FastTestTest, TheCountersReadBackAfterTheTest)
     EXPECT_EQ(window.requests(), std::vector<Bytes>{requestFrame(kDevice, 2)});
     EXPECT_EQ(window.control<QLabel>("StaticText13")->text(), "0");
 }
+
+TEST(FastTestTest, TheCountersStandInTheirOwnBoxes)
+{
+    PanelWindow window;
+    window.takeDeviceAddress();
+    // Two messages with a wrong checksum and one cut short: counters that
+    // differ, so that each box shows its own.
+    const PortHandle handle = window.form().portHandle();
+    Bytes bad = requestFrame(kDevice, 254);
+    bad.back() ^= 0x55;
+    for (int n = 0; n < 2; ++n) {
+        window.sim.send(handle, bad.data(), static_cast<int32_t>(bad.size()));
+        window.sim.passTime(std::chrono::milliseconds(200));
+    }
+    const Bytes partial{kDevice, 0, 1};
+    window.sim.send(handle, partial.data(), static_cast<int32_t>(partial.size()));
+    window.sim.passTime(std::chrono::milliseconds(200));
+    uint8_t drain[64];
+    window.sim.receiveUpTo(handle, drain, static_cast<int32_t>(window.sim.pendingInput()));
+    const ccsim::CommsCounters counted = window.sim.device().commsCounters();
+    ASSERT_EQ(counted.badChecksums, 2);
+    ASSERT_EQ(counted.interByteTimeouts, 1);
+
+    window.click("BitBtn21");
+    EXPECT_EQ(window.control<QLabel>("StaticText11")->text(), QString::number(counted.interByteTimeouts));
+    EXPECT_EQ(window.control<QLabel>("StaticText12")->text(), QString::number(counted.ignoredBytes));
+    EXPECT_EQ(window.control<QLabel>("StaticText13")->text(), "2");
+}
