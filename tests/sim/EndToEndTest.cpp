@@ -12,6 +12,7 @@
 
 #include "CCTalkComDeclar.h"
 #include "CcsimProcess.h"
+#include "DefaultDeviceChecks.h"
 #include "PontelDeclar.h"
 
 using namespace std::chrono_literals;
@@ -78,37 +79,13 @@ TEST_F(EndToEnd, EveryExportOnceWithItsDecodedResult)
     // 5 request bytes and 5 reply bytes at 9600 baud take at least 10 ms.
     EXPECT_GE(std::chrono::steady_clock::now() - before, 10ms);
 
-    uint8_t units = 0, value = 0;
-    EXPECT_TRUE(CCGet_Polling(&port, 2, &units, &value));
-    EXPECT_EQ(std::make_pair(units, value), std::make_pair(uint8_t(2), uint8_t(20)));
-    EXPECT_EQ(CCGet_Status(&port, 2), 0);
-    EXPECT_EQ(CCGet_DB(&port, 2), 3);
-    EXPECT_EQ(CCGet_Serial_Number(&port, 2), 1234567);
-    EXPECT_EQ(CCGet_Adress_Mode(&port, 2), 0x84);
-    CountedString s{};
-    CCGet_Manufacturer(&s, &port, 2);
-    EXPECT_EQ(text(s), "Virtual Validators");
-    CCGet_Equipement(&s, &port, 2);
-    EXPECT_EQ(text(s), "Coin Acceptor");
-    CCGet_Product(&s, &port, 2);
-    EXPECT_EQ(text(s), "CV-16");
-    CCSoftVersion(&s, &port, 2);
-    EXPECT_EQ(text(s), "V1.04");
-    CCGet_BuildCode(&s, &port, 2);
-    EXPECT_EQ(text(s), "STD01");
+    expectDefaultIdentity(port);
     uint8_t three[3] = {};
-    EXPECT_TRUE(CCGet_cctalk_Version(&port, 2, three));
-    EXPECT_EQ(bytes(three, 3), (std::vector<uint8_t>{1, 4, 6}));
     EXPECT_TRUE(CCGet_CommsStatus(&port, 2, three));
     EXPECT_EQ(bytes(three, 3), (std::vector<uint8_t>{0, 0, 0}));
     EXPECT_TRUE(CCClearsCom(&port, 2));
 
-    EXPECT_EQ(CCRequest_Base_Year(&port, 2), 2000);
-    uint16_t year = 0, month = 0, day = 0;
-    EXPECT_TRUE(CCGet_Manufacturing_Date(&port, 2, &year, &month, &day));
-    EXPECT_EQ(std::vector<uint16_t>({year, month, day}), (std::vector<uint16_t>{2019, 3, 15}));
-    EXPECT_TRUE(CCGet_Modification_Date(&port, 2, &year, &month, &day));
-    EXPECT_EQ(std::vector<uint16_t>({year, month, day}), (std::vector<uint16_t>{2024, 6, 2}));
+    expectDefaultDates(port);
 
     EXPECT_TRUE(CCTestSolenoid(&port, 2, 1));
     EXPECT_TRUE(CCTestOutput(&port, 2, 0x0F, 0));
@@ -120,6 +97,7 @@ TEST_F(EndToEnd, EveryExportOnceWithItsDecodedResult)
     EXPECT_EQ(CCGet_Channel_Enable(&port, 2), 0xFFFF);
     EXPECT_FALSE(CCGet_Master_Inhibit(&port, 2));
     EXPECT_EQ(CCRequest_Sorter(&port, 2, 8), 3);
+    CountedString s{};
     CCGet_CoinId(&s, &port, 2, 8);
     EXPECT_EQ(text(s), "EU200A");
     uint8_t events[254] = {};
