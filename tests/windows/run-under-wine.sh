@@ -40,9 +40,11 @@ declare -A served=(
 )
 
 check_port_mapping
-# The prefix's server, when wine-prefix.sh did not leave one running: one
-# that a program started would print to this script's output.
+# The prefix's server and its services, when wine-prefix.sh did not leave
+# them running: started by the program, they would hold on to this script's
+# output (and print to it) long after the program ended.
 wine_bounded 30 wineserver -p >>"$log" 2>&1 || true
+wine_bounded 120 wine cmd /c exit >>"$log" 2>&1 || true
 
 pids=()
 cleanup() {
@@ -86,8 +88,8 @@ check_port_mapping
 
 export CCBENCH_WINE_PORTS="$ports"
 status=0
-wine_bounded "${CCBENCH_WINE_TIMEOUT:-600}" wine "$program" "$@" || status=$?
+wine_bounded "${CCBENCH_WINE_TIMEOUT:-300}" wine "$program" "$@" || status=$?
 if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
-    echo "wine: $(basename "$program") did not finish in ${CCBENCH_WINE_TIMEOUT:-600} s" >&2
+    echo "wine: $(basename "$program") did not finish in ${CCBENCH_WINE_TIMEOUT:-300} s" >&2
 fi
 exit "$status"
