@@ -40,14 +40,19 @@ public:
     // without regard to case) exists.
     virtual void waitForTool(const QString &windowTitle) = 0;
 
-    // Raw access to the open port for the fast test. Both refuse a handle
+    // Raw access to the open port for the fast test. Each refuses a handle
     // that the serial layer did not open without touching any descriptor.
+    // The write is synchronous: it returns once the bytes are on the wire,
+    // no sooner than the line can have carried them.
     virtual bool writePort(PortHandle handle, const uint8_t *bytes, int count) = 0;
     // Up to max bytes; the number read, -1 when the handle is not open.
     virtual int readPortUpTo(PortHandle handle, uint8_t *buffer, int max) = 0;
-    // Throws away what the open port has received and nobody has read, once
-    // the line has been quiet for a moment (the wait is bounded). Does
-    // nothing for a handle that the serial layer did not open. The default
-    // keeps the input, for platforms without raw access to the port.
+    // Ends the open port's traffic: drops output not sent yet, waits for the
+    // line to be quiet for a moment (the wait is bounded), then throws away
+    // all input. The default keeps everything, for platforms without raw
+    // access to the port.
     virtual void discardPortInput(PortHandle handle) { (void)handle; }
+    // Throws away at once what the open port has received and nobody has
+    // read, without waiting for anything.
+    virtual void dropUnreadInput(PortHandle handle) { (void)handle; }
 };

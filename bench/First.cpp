@@ -85,6 +85,12 @@ TMainForm::~TMainForm()
 
 void TMainForm::guarded(const std::function<void()> &handler)
 {
+    // Every handler, the poll's ticks included, starts on a port cleared of
+    // what arrived while no command was waiting: a reply that came after the
+    // library gave up, or the tail of a garbled one, would otherwise be read
+    // as the echo and reply of the handler's own command, and so on for
+    // every command after it. Dropping it costs no wait.
+    m_platform.dropUnreadInput(m_portHandle);
     runGuarded(m_platform, this, handler);
 }
 

@@ -121,7 +121,8 @@ public:
     void Button79Click();                   // "Read All"
     // ---- end of coin identifiers
 
-    // Runs a handler through the error guard.
+    // Runs a handler through the error guard, on a port cleared of input
+    // that no command asked for.
     void guarded(const std::function<void()> &handler);
 
     // ---- Raw command console (CommandConsole.cpp) -------------------------

@@ -5,8 +5,11 @@
 #include <QPushButton>
 #include <QThread>
 
+#include <chrono>
+
 #include "PontelDeclar.h"
 #include "PortInput.h"
+#include "PortOutput.h"
 #include "ToolLauncher.h"
 #include "WindowTexts.h"
 
@@ -72,7 +75,12 @@ void SystemPlatform::waitForTool(const QString &windowTitle)
 
 bool SystemPlatform::writePort(PortHandle handle, const uint8_t *bytes, int count)
 {
-    return SendToCom(&handle, bytes, count) != 0;
+    const auto start = std::chrono::steady_clock::now();
+    if (!SendToCom(&handle, bytes, count))
+        return false;
+    if (PontelIsOpen(handle))
+        waitUntilSent(handle, count, start);
+    return true;
 }
 
 int SystemPlatform::readPortUpTo(PortHandle handle, uint8_t *buffer, int max)
@@ -83,5 +91,11 @@ int SystemPlatform::readPortUpTo(PortHandle handle, uint8_t *buffer, int max)
 void SystemPlatform::discardPortInput(PortHandle handle)
 {
     if (PontelIsOpen(handle))
-        discardUntilQuiet(handle);
+        settleLine(handle);
+}
+
+void SystemPlatform::dropUnreadInput(PortHandle handle)
+{
+    if (PontelIsOpen(handle))
+        ::dropUnreadInput(handle);
 }
