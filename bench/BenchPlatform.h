@@ -21,6 +21,14 @@ public:
     virtual void showMessage(QWidget *owner, const QString &text) = 0;
     // Error box: title "Brevant", error icon, one OK button.
     virtual void showError(QWidget *owner, const QString &text) = 0;
+    // The same two boxes for a handler that runs at every keystroke: shown
+    // without taking the keyboard and without waiting for OK, so that the
+    // typing goes on in the control that has the focus. One such box at a
+    // time: a new one replaces the one before.
+    virtual void showMessageAside(QWidget *owner, const QString &text) { showMessage(owner, text); }
+    virtual void showErrorAside(QWidget *owner, const QString &text) { showError(owner, text); }
+    // Closes the box shown aside, if it is still up.
+    virtual void withdrawAsideBox() {}
     // Warning dialog "Avertissement" with "&Oui" and "&Non"; true for Oui.
     virtual bool confirm(QWidget *owner, const QString &text) = 0;
 

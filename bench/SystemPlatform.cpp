@@ -1,7 +1,7 @@
 #include "SystemPlatform.h"
 
+#include <QApplication>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
 
@@ -40,6 +40,41 @@ bool SystemPlatform::confirm(QWidget *owner, const QString &text)
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+void SystemPlatform::showMessageAside(QWidget *owner, const QString &text)
+{
+    showAside(owner, QMessageBox::NoIcon, text);
+}
+
+void SystemPlatform::showErrorAside(QWidget *owner, const QString &text)
+{
+    showAside(owner, QMessageBox::Critical, text);
+}
+
+void SystemPlatform::showAside(QWidget *owner, QMessageBox::Icon icon, const QString &text)
+{
+    withdrawAsideBox();
+    auto *box = new QMessageBox(icon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok,
+                                owner);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // Neither modal nor activated: the keys keep going to the control that
+    // has the focus, and OK closes the box whenever the user likes.
+    box->setWindowModality(Qt::NonModal);
+    box->setAttribute(Qt::WA_ShowWithoutActivating);
+    QWidget *typing = QApplication::focusWidget();
+    box->show();
+    // Where the platform activates every new window all the same, the
+    // keyboard goes back at once to the window the user is typing in.
+    if (typing && typing->window() != box)
+        typing->window()->activateWindow();
+    m_aside = box;
+}
+
+void SystemPlatform::withdrawAsideBox()
+{
+    if (m_aside)
+        delete m_aside.data();
 }
 
 void SystemPlatform::sleepMs(int milliseconds)
