@@ -45,9 +45,14 @@ void TMainForm::wireConnectionHandlers()
     // What the user types is the port box's text as typed: no inline
     // completion from the list (typing "C" must not become "Com3").
     ui->ComboBox1->setCompleter(nullptr);
-    // Any change of the box's text, from the list or typed, connects.
-    connect(ui->ComboBox1, &QComboBox::editTextChanged, this,
-            [this] { guarded([this] { ComboBox1Change(); }); });
+    // Any change of the box's text, from the list or typed, connects. That
+    // is at every keystroke: the step's boxes stand aside (the one the text
+    // before raised is withdrawn), so that typing "Com1" goes on to the end
+    // instead of the keys landing in a box.
+    connect(ui->ComboBox1, &QComboBox::editTextChanged, this, [this] {
+        m_platform.withdrawAsideBox();
+        guarded([this] { ComboBox1Change(); }, Boxes::Aside);
+    });
     connect(ui->PageControl1, &QTabWidget::currentChanged, this,
             [this] { guarded([this] { PageControl1Change(); }); });
 }
@@ -66,7 +71,7 @@ void TMainForm::FormCreate()
     ui->StringGrid1->item(0, 2)->setText(QStringLiteral("Separ."));
 }
 
-void TMainForm::connectionStep()
+void TMainForm::connectionStep(Boxes boxes)
 {
     m_portHandle = -1;
     const QString text = ui->ComboBox1->currentText();
@@ -78,7 +83,11 @@ void TMainForm::connectionStep()
                                kWriteTotalConstant);
     }
     if (m_portHandle == -1) {
-        m_platform.showMessage(this, QStringLiteral("Echec d'initialisation"));
+        const QString failed = QStringLiteral("Echec d'initialisation");
+        if (boxes == Boxes::Aside)
+            m_platform.showMessageAside(this, failed);
+        else
+            m_platform.showMessage(this, failed);
     } else {
         m_connectedPortName = QStringLiteral("COM%1").arg(m_portNumber);
         BitBtn2Click();
@@ -93,7 +102,7 @@ void TMainForm::Button41Click()
 
 void TMainForm::ComboBox1Change()
 {
-    connectionStep();
+    connectionStep(Boxes::Aside);
 }
 
 void TMainForm::BitBtn4Click()

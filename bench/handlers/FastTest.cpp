@@ -16,6 +16,7 @@
 #include "BenchPlatform.h"
 #include "DisplayFormat.h"
 #include "PollTimer.h"
+#include "QueuedInput.h"
 #include "ui_First.h"
 
 namespace {
@@ -90,7 +91,9 @@ void TMainForm::BitBtn25Click()
         // The five bytes add up to 0 modulo 256.
         frame[4] = static_cast<uint8_t>(13u - destination);
         // The seam refuses a handle that the serial layer has not opened: with
-        // no port nothing is written or read, and the test runs its span.
+        // no port nothing is written or read, and the test runs its span. The
+        // write returns once the frame is on the wire: however short the gap,
+        // the requests never run ahead of the line.
         m_platform.writePort(m_portHandle, frame, kFrameSize);
         if (destination == m_currentAddress)
             m_platform.readPortUpTo(m_portHandle, frame, kReplyReadMax);
@@ -109,10 +112,15 @@ void TMainForm::BitBtn25Click()
     // Nothing reads the echoes of the requests to other addresses, nor the
     // rest of the replies beyond 8 bytes: left in the port, they would be
     // taken for the echo and reply of the next command, and the counters
-    // that tell how the test went could not be read.
+    // that tell how the test went could not be read. Every write was on the
+    // wire before the test went on, so the line falls quiet at once.
     m_platform.discardPortInput(m_portHandle);
 
     setDisplayText(ui->Label52, QStringLiteral("Finish"));
     gauge->setValue(0);
+    // The window handled no input while the test ran; the clicks and keys
+    // of that time ("Start" again, "Clear", "Close") are dropped rather than
+    // run now, on a window the user thought was not listening.
+    dropQueuedUserInput();
     resumePoll();
 }

@@ -21,6 +21,14 @@ public:
     virtual void showMessage(QWidget *owner, const QString &text) = 0;
     // Error box: title "Brevant", error icon, one OK button.
     virtual void showError(QWidget *owner, const QString &text) = 0;
+    // The same two boxes for a handler that runs at every keystroke: shown
+    // without taking the keyboard and without waiting for OK, so that the
+    // typing goes on in the control that has the focus. One such box at a
+    // time: a new one replaces the one before.
+    virtual void showMessageAside(QWidget *owner, const QString &text) { showMessage(owner, text); }
+    virtual void showErrorAside(QWidget *owner, const QString &text) { showError(owner, text); }
+    // Closes the box shown aside, if it is still up.
+    virtual void withdrawAsideBox() {}
     // Warning dialog "Avertissement" with "&Oui" and "&Non"; true for Oui.
     virtual bool confirm(QWidget *owner, const QString &text) = 0;
 
@@ -40,14 +48,19 @@ public:
     // without regard to case) exists.
     virtual void waitForTool(const QString &windowTitle) = 0;
 
-    // Raw access to the open port for the fast test. Both refuse a handle
+    // Raw access to the open port for the fast test. Each refuses a handle
     // that the serial layer did not open without touching any descriptor.
+    // The write is synchronous: it returns once the bytes are on the wire,
+    // no sooner than the line can have carried them.
     virtual bool writePort(PortHandle handle, const uint8_t *bytes, int count) = 0;
     // Up to max bytes; the number read, -1 when the handle is not open.
     virtual int readPortUpTo(PortHandle handle, uint8_t *buffer, int max) = 0;
-    // Throws away what the open port has received and nobody has read, once
-    // the line has been quiet for a moment (the wait is bounded). Does
-    // nothing for a handle that the serial layer did not open. The default
-    // keeps the input, for platforms without raw access to the port.
+    // Ends the open port's traffic: drops output not sent yet, waits for the
+    // line to be quiet for a moment (the wait is bounded), then throws away
+    // all input. The default keeps everything, for platforms without raw
+    // access to the port.
     virtual void discardPortInput(PortHandle handle) { (void)handle; }
+    // Throws away at once what the open port has received and nobody has
+    // read, without waiting for anything.
+    virtual void dropUnreadInput(PortHandle handle) { (void)handle; }
 };

@@ -1,6 +1,7 @@
 #include "PortInput.h"
 
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,14 +13,9 @@ namespace {
 constexpr int kQuietMs = 50;
 constexpr std::chrono::milliseconds kLongest(1000);
 
-} // namespace
-
-void discardUntilQuiet(int fd)
+// Reads and drops the input until the line has been quiet for a moment.
+void readUntilQuiet(int fd)
 {
-    // Serial devices and pseudo-terminals only: never read another kind of
-    // descriptor that happens to carry the same number.
-    if (!isatty(fd))
-        return;
     const auto deadline = std::chrono::steady_clock::now() + kLongest;
     uint8_t dropped[256];
     while (std::chrono::steady_clock::now() < deadline) {
@@ -33,4 +29,24 @@ void discardUntilQuiet(int fd)
         if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR))
             return;
     }
+}
+
+} // namespace
+
+void dropUnreadInput(int fd)
+{
+    // Serial devices and pseudo-terminals only: never touch another kind of
+    // descriptor that happens to carry the same number.
+    if (isatty(fd))
+        tcflush(fd, TCIFLUSH);
+}
+
+void settleLine(int fd)
+{
+    if (!isatty(fd))
+        return;
+    tcflush(fd, TCOFLUSH);
+    readUntilQuiet(fd);
+    // Bytes of a read that the deadline cut short.
+    tcflush(fd, TCIFLUSH);
 }

@@ -1,12 +1,15 @@
 #include "SystemPlatform.h"
 
+#include <QApplication>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
 
+#include <chrono>
+
 #include "PontelDeclar.h"
 #include "PortInput.h"
+#include "PortOutput.h"
 #include "ToolLauncher.h"
 #include "WindowTexts.h"
 
@@ -37,6 +40,41 @@ bool SystemPlatform::confirm(QWidget *owner, const QString &text)
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+void SystemPlatform::showMessageAside(QWidget *owner, const QString &text)
+{
+    showAside(owner, QMessageBox::NoIcon, text);
+}
+
+void SystemPlatform::showErrorAside(QWidget *owner, const QString &text)
+{
+    showAside(owner, QMessageBox::Critical, text);
+}
+
+void SystemPlatform::showAside(QWidget *owner, QMessageBox::Icon icon, const QString &text)
+{
+    withdrawAsideBox();
+    auto *box = new QMessageBox(icon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok,
+                                owner);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // Neither modal nor activated: the keys keep going to the control that
+    // has the focus, and OK closes the box whenever the user likes.
+    box->setWindowModality(Qt::NonModal);
+    box->setAttribute(Qt::WA_ShowWithoutActivating);
+    QWidget *typing = QApplication::focusWidget();
+    box->show();
+    // Where the platform activates every new window all the same, the
+    // keyboard goes back at once to the window the user is typing in.
+    if (typing && typing->window() != box)
+        typing->window()->activateWindow();
+    m_aside = box;
+}
+
+void SystemPlatform::withdrawAsideBox()
+{
+    if (m_aside)
+        delete m_aside.data();
 }
 
 void SystemPlatform::sleepMs(int milliseconds)
@@ -72,7 +110,12 @@ void SystemPlatform::waitForTool(const QString &windowTitle)
 
 bool SystemPlatform::writePort(PortHandle handle, const uint8_t *bytes, int count)
 {
-    return SendToCom(&handle, bytes, count) != 0;
+    const auto start = std::chrono::steady_clock::now();
+    if (!SendToCom(&handle, bytes, count))
+        return false;
+    if (PontelIsOpen(handle))
+        waitUntilSent(handle, count, start);
+    return true;
 }
 
 int SystemPlatform::readPortUpTo(PortHandle handle, uint8_t *buffer, int max)
@@ -83,5 +126,11 @@ int SystemPlatform::readPortUpTo(PortHandle handle, uint8_t *buffer, int max)
 void SystemPlatform::discardPortInput(PortHandle handle)
 {
     if (PontelIsOpen(handle))
-        discardUntilQuiet(handle);
+        settleLine(handle);
+}
+
+void SystemPlatform::dropUnreadInput(PortHandle handle)
+{
+    if (PontelIsOpen(handle))
+        ::dropUnreadInput(handle);
 }

@@ -3,6 +3,9 @@
 // the serial layer.
 #pragma once
 
+#include <QMessageBox>
+#include <QPointer>
+
 #include <memory>
 
 #include "BenchPlatform.h"
@@ -18,6 +21,9 @@ public:
     void showMessage(QWidget *owner, const QString &text) override;
     void showError(QWidget *owner, const QString &text) override;
     bool confirm(QWidget *owner, const QString &text) override;
+    void showMessageAside(QWidget *owner, const QString &text) override;
+    void showErrorAside(QWidget *owner, const QString &text) override;
+    void withdrawAsideBox() override;
 
     void sleepMs(int milliseconds) override;
     QDateTime currentDateTime() override;
@@ -29,7 +35,11 @@ public:
     bool writePort(PortHandle handle, const uint8_t *bytes, int count) override;
     int readPortUpTo(PortHandle handle, uint8_t *buffer, int max) override;
     void discardPortInput(PortHandle handle) override;
+    void dropUnreadInput(PortHandle handle) override;
 
 private:
+    void showAside(QWidget *owner, QMessageBox::Icon icon, const QString &text);
+
     std::unique_ptr<ToolLauncher> m_tool;
+    QPointer<QMessageBox> m_aside;
 };

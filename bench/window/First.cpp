@@ -83,9 +83,18 @@ TMainForm::~TMainForm()
     delete ui;
 }
 
-void TMainForm::guarded(const std::function<void()> &handler)
+void TMainForm::guarded(const std::function<void()> &handler, Boxes boxes)
 {
-    runGuarded(m_platform, this, handler);
+    // Every handler, the poll's ticks included, starts on a port cleared of
+    // what arrived while no command was waiting: a reply that came after the
+    // library gave up, or the tail of a garbled one, would otherwise be read
+    // as the echo and reply of the handler's own command, and so on for
+    // every command after it. Dropping it costs no wait.
+    m_platform.dropUnreadInput(m_portHandle);
+    if (boxes == Boxes::Aside)
+        runGuarded([this](const QString &text) { m_platform.showErrorAside(this, text); }, handler);
+    else
+        runGuarded(m_platform, this, handler);
 }
 
 void TMainForm::onClick(QAbstractButton *button, void (TMainForm::*handler)())

@@ -32,6 +32,11 @@ public:
     explicit TMainForm(BenchPlatform &platform, QWidget *parent = nullptr);
     ~TMainForm() override;
 
+    // How a handler's message and error boxes show: in front, waiting for
+    // OK; or aside, for a handler that runs at every keystroke, so that the
+    // typing goes on (see BenchPlatform).
+    enum class Boxes { InFront, Aside };
+
     // Window-level state, as every command sees it.
     PortHandle portHandle() const { return m_portHandle; }
     uint8_t portNumber() const { return m_portNumber; }
@@ -110,7 +115,7 @@ public:
     // ---- end of channel sorter and enable
 
     // The connection step of "Init" and of the port box.
-    void connectionStep();
+    void connectionStep(Boxes boxes = Boxes::InFront);
 
     // ---- Coin identifiers (CoinIdPanel.cpp) -------------------------------
     // Shared by the 16 rows: the channel is the tag of the triggering
@@ -121,8 +126,9 @@ public:
     void Button79Click();                   // "Read All"
     // ---- end of coin identifiers
 
-    // Runs a handler through the error guard.
-    void guarded(const std::function<void()> &handler);
+    // Runs a handler through the error guard, on a port cleared of input
+    // that no command asked for.
+    void guarded(const std::function<void()> &handler, Boxes boxes = Boxes::InFront);
 
     // ---- Raw command console (CommandConsole.cpp) -------------------------
     void BitBtn23Click();    // "Send"

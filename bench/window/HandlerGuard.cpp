@@ -14,11 +14,17 @@ QString errorBoxText(const QString &what)
 
 void runGuarded(BenchPlatform &platform, QWidget *owner, const std::function<void()> &handler)
 {
+    runGuarded([&platform, owner](const QString &text) { platform.showError(owner, text); }, handler);
+}
+
+void runGuarded(const std::function<void(const QString &)> &showErrorBox,
+                const std::function<void()> &handler)
+{
     try {
         handler();
     } catch (const std::exception &error) {
-        platform.showError(owner, errorBoxText(QString::fromUtf8(error.what())));
+        showErrorBox(errorBoxText(QString::fromUtf8(error.what())));
     } catch (...) {
-        platform.showError(owner, errorBoxText(QStringLiteral("Exception inconnue")));
+        showErrorBox(errorBoxText(QStringLiteral("Exception inconnue")));
     }
 }

@@ -16,3 +16,6 @@ QString errorBoxText(const QString &what);
 
 // Runs handler; on an exception shows the error box through platform.
 void runGuarded(BenchPlatform &platform, QWidget *owner, const std::function<void()> &handler);
+// The same, showing the error box's text with showErrorBox.
+void runGuarded(const std::function<void(const QString &)> &showErrorBox,
+                const std::function<void()> &handler);
