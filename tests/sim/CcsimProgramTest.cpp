@@ -159,7 +159,7 @@ TEST(CcsimOptions, DeviceOptionsApplyToTheLastDevice)
 {
     const ProgramOptions o = parseOptions({"--serial", "7", "--device", "5", "--device", "6", "--fault", "busy",
                                            "--coin", "3=GB010A", "--base-year", "1990", "--created",
-                                           "2001-02-03", "--no-pacing", "--quiet", "0"});
+                                           "2001-02-03", "--no-pacing", "--quiet", "0", "--self-check", "2,3"});
     ASSERT_EQ(o.devices.size(), 2u);
     EXPECT_EQ(o.devices[0].address, 5);
     EXPECT_EQ(o.devices[0].serialNumber, 7u);
@@ -169,6 +169,9 @@ TEST(CcsimOptions, DeviceOptionsApplyToTheLastDevice)
     EXPECT_EQ(o.devices[1].coinIds[2], "GB010A");
     EXPECT_EQ(o.devices[1].creationDate, dateCode(2001, 2, 3, 1990));
     EXPECT_EQ(o.devices[1].addressPollQuiet, SimTime(0));
+    EXPECT_EQ(o.devices[1].selfCheckFault, 2);
+    EXPECT_EQ(o.devices[1].selfCheckExtra, 3);
+    EXPECT_EQ(parseOptions({"--self-check", "9"}).devices[0].selfCheckExtra, -1);
     EXPECT_FALSE(o.bus.pacing);
     EXPECT_TRUE(parseOptions({}).bus.pacing);
 }
@@ -179,6 +182,7 @@ TEST(CcsimOptions, BadValuesAreRefusedWithTheirReason)
         {"--serial", "16777216"}, {"--device", "1"},    {"--device", "0"},       {"--fault", "sleepy"},
         {"--coin", "17=EU001A"},  {"--coin", "1=EU1"},  {"--created", "2020-13-01"}, {"--path", "1=9"},
         {"--reply-delay"},        {"--frobnicate"},     {"--coin-every", "0"},   {"--comms-revision", "1.2"},
+        {"--self-check", "256"},  {"--self-check", "1,x"},
     };
     for (const auto &arguments : bad)
         EXPECT_THROW(parseOptions(arguments), OptionError) << arguments[0];
