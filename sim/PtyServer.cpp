@@ -87,11 +87,19 @@ bool PtyServer::readControl()
         return !m_controlSeen;
     }
     m_controlSeen = true;
+    // Only the new bytes are searched for the end of the line.
+    size_t searchFrom = m_controlLine.size();
     m_controlLine.append(buffer, static_cast<size_t>(n));
     size_t end;
-    while ((end = m_controlLine.find('\n')) != std::string::npos) {
+    while ((end = m_controlLine.find('\n', searchFrom)) != std::string::npos) {
         const std::string line = m_controlLine.substr(0, end);
         m_controlLine.erase(0, end + 1);
+        searchFrom = 0;
+        if (m_skippingLine) {
+            // The end of a line too long to be a command.
+            m_skippingLine = false;
+            continue;
+        }
         const ControlCommands::Result result = m_control.execute(line);
         m_out << result.output << std::flush;
         if (m_trace && !line.empty())
@@ -100,6 +108,12 @@ bool PtyServer::readControl()
             m_quit = true;
             return false;
         }
+    }
+    if (m_controlLine.size() > kMaxControlLine) {
+        if (!m_skippingLine)
+            m_out << "error: control line longer than " << kMaxControlLine << " characters, ignored\n" << std::flush;
+        m_skippingLine = true;
+        m_controlLine.clear();
     }
     return true;
 }

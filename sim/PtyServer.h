@@ -44,7 +44,10 @@ private:
     std::chrono::steady_clock::time_point m_epoch;
     SimTime m_nextCoin = kForever;
     int m_coinChannel = 0;
+    // No command is this long; a longer line is read to its end and ignored.
+    static constexpr size_t kMaxControlLine = 4096;
     std::string m_controlLine;
+    bool m_skippingLine = false;
     bool m_controlSeen = false;
     bool m_controlOpen = true;
     bool m_quit = false;

@@ -155,6 +155,44 @@ TEST(CcsimProgram, PeriodicCoinsAndTheTraceFile)
     unlink(traceFile.c_str());
 }
 
+TEST(CcsimProgram, ServesTheBusWhenNobodyReadsItsOutputAndStillEndsOnSigterm)
+{
+    // Standard error is a pipe that is never read, standard output is never
+    // read either; each "state" prints some 400 bytes there and notes the
+    // command in the trace: far more than either pipe holds.
+    const std::string fifo = ::testing::TempDir() + "ccsim-unread-" + std::to_string(getpid());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const int unread = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(unread, 0);
+    CcsimProcess sim({"--no-pacing", "--trace"}, fifo);
+    ASSERT_TRUE(sim.started());
+    std::string commands;
+    for (int i = 0; i < 3000; ++i)
+        commands += "state\n";
+    ASSERT_TRUE(sim.sendInput(commands));
+    ASSERT_TRUE(sim.inputTaken(20000)) << "ccsim stopped reading its commands";
+
+    const int fd = openRaw(sim.path());
+    const std::vector<uint8_t> poll{2, 0, 1, 254, 255};
+    std::vector<uint8_t> expected = poll;
+    expected.insert(expected.end(), {1, 0, 2, 0, 253});
+    EXPECT_EQ(exchange(fd, poll), expected);
+    close(fd);
+    EXPECT_EQ(sim.terminate(SIGTERM), 0);
+    close(unread);
+    unlink(fifo.c_str());
+}
+
+TEST(CcsimProgram, AControlLineTooLongIsIgnoredAndTheNextCommandsWork)
+{
+    CcsimProcess sim({"--no-pacing"});
+    ASSERT_TRUE(sim.started());
+    ASSERT_TRUE(sim.sendInput(std::string(4 << 20, 'x')));
+    EXPECT_EQ(sim.control("coin 3").substr(0, 80), "error: control line longer than 4096 characters, ignored");
+    // The first "coin 3" ended the long line, which is not carried out.
+    EXPECT_EQ(sim.control("coin 3"), "device 2: coin on channel 3 credited, event counter 1");
+}
+
 TEST(CcsimOptions, DeviceOptionsApplyToTheLastDevice)
 {
     const ProgramOptions o = parseOptions({"--serial", "7", "--device", "5", "--device", "6", "--fault", "busy",
