@@ -99,7 +99,10 @@ int main(int argc, char **argv)
                       << (options.linkPath.empty() ? "" : " (" + options.linkPath + ")") << ", pacing "
                       << (bus.pacing() ? "on" : "off") << std::endl;
         }
-        PtyServer server(bus, terminal.masterFd(), {options.coinEverySeconds, true}, trace.get(), out);
+        PtyServer server(bus, terminal.masterFd(),
+                         {options.coinEverySeconds, true, terminal.closeWatchFd(),
+                          [&terminal] { return terminal.hostClosed(); }},
+                         trace.get(), out);
         server.run(g_stop, waitMask);
     } catch (const std::exception &error) {
         err << "ccsim: " << error.what() << "\n";

@@ -6,7 +6,11 @@
 #include <fstream>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 #include <termios.h>
 #include <unistd.h>
 
@@ -56,7 +60,90 @@ int openRaw(const std::string &path)
     return fd;
 }
 
+bool exclusiveModeSet(const std::string &path)
+{
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return errno == EBUSY;
+    int exclusive = 0;
+    const bool set = ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+    close(fd);
+    return set;
+}
+
+// Whether the exclusive mode is `set` within five seconds.
+bool exclusiveModeBecomes(const std::string &path, bool set)
+{
+    for (int i = 0; i < 100; ++i) {
+        if (exclusiveModeSet(path) == set)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+// A host that opens the terminal, puts it in exclusive mode (with an
+// advisory lock too, or not) and waits to be killed.
+pid_t exclusiveHost(const std::string &path, bool lock)
+{
+    int ready[2];
+    if (pipe(ready) != 0)
+        return -1;
+    pid_t pid = fork();
+    if (pid == 0) {
+        const int fd = open(path.c_str(), O_RDWR | O_NOCTTY);
+        const bool held = fd >= 0 && (!lock || flock(fd, LOCK_EX | LOCK_NB) == 0) && ioctl(fd, TIOCEXCL) == 0;
+        if (write(ready[1], held ? "y" : "n", 1) != 1)
+            _exit(1);
+        for (;;)
+            pause();
+    }
+    char held = 'n';
+    if (pid < 0 || read(ready[0], &held, 1) != 1 || held != 'y') {
+        if (pid > 0)
+            kill(pid, SIGKILL);
+        pid = -1;
+    }
+    close(ready[0]);
+    close(ready[1]);
+    return pid;
+}
+
+void kill9(pid_t pid)
+{
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
 } // namespace
+
+TEST(CcsimProgram, ExclusiveModeLeftByAHostThatDiedIsCleared)
+{
+    CcsimProcess sim({"--no-pacing"});
+    ASSERT_TRUE(sim.started());
+    for (bool lock : {true, false}) {
+        SCOPED_TRACE(lock ? "host with a lock" : "host without a lock");
+        const int bystander = open(sim.path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        ASSERT_GE(bystander, 0);
+        const pid_t host = exclusiveHost(sim.path(), lock);
+        ASSERT_GT(host, 0);
+        if (lock) {
+            // Someone else closing does not take a living host's hold away.
+            close(bystander);
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            EXPECT_TRUE(exclusiveModeSet(sim.path()));
+        }
+        kill9(host);
+        EXPECT_TRUE(exclusiveModeBecomes(sim.path(), false));
+        if (!lock)
+            close(bystander);
+        // The next host opens it and is served.
+        const int fd = openRaw(sim.path());
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(exchange(fd, {2, 0, 1, 254, 255}).size(), 10u);
+        close(fd);
+    }
+}
 
 TEST(CcsimProgram, ServesOnTheTerminalItNamesAndSurvivesTheHostReopening)
 {
