@@ -5,10 +5,7 @@
 #include <csignal>
 #include <set>
 
-#include <fcntl.h>
-#include <sys/ioctl.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include "PontelDeclar.h"
@@ -17,17 +14,6 @@
 namespace {
 
 const Timeouts kShort{0, 0, 100, 0, 0};
-
-bool exclusiveModeSet(const std::string &path)
-{
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return errno == EBUSY;
-    int exclusive = 0;
-    const bool set = ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
-    ::close(fd);
-    return set;
-}
 
 // A child process that opens port n, says so on a pipe and waits to be
 // killed; its pid, or -1 when it could not open the port.
@@ -75,7 +61,7 @@ TEST(PontelHolder, PortKilledWithoutCloseComCanBeOpenedAgain)
     ASSERT_EQ(waitpid(holder, &status, 0), holder);
     ASSERT_TRUE(WIFSIGNALED(status));
 
-    EXPECT_FALSE(exclusiveModeSet(pty.path()));
+    EXPECT_FALSE(exclusiveMode(pty.path()));
     EXPECT_EQ(PortComFree(1), 1);
     PortHandle again = openPort(1, kShort);
     ASSERT_NE(again, -1);

@@ -29,19 +29,6 @@ bool pipeHasData(int readEnd)
     return poll(&entry, 1, 0) == 1 && (entry.revents & POLLIN);
 }
 
-// Whether the terminal at path is in exclusive mode: a non-root open is then
-// refused, root may ask.
-bool exclusiveMode(const std::string &path)
-{
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return errno == EBUSY;
-    int exclusive = 0;
-    const bool set = ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
-    ::close(fd);
-    return set;
-}
-
 class Pipe
 {
 public:
