@@ -5,7 +5,7 @@
 # to Com1. All three must print read_device.expected.
 #   check_examples.sh SOURCE_DIR STAGE WORK_DIR
 set -euo pipefail
-source=$1 stage=$2 work=$3
+source=$(realpath "$1") stage=$(realpath "$2") work=$(realpath -m "$3")
 libdir=$(cd "$stage" && ls -d "$PWD"/lib/*-linux-gnu 2>/dev/null || echo "$PWD/lib")
 rm -rf "$work" && mkdir -p "$work"
 unset LD_LIBRARY_PATH
@@ -25,10 +25,10 @@ done
 
 coproc SIM { exec "$stage/bin/ccsim"; }
 trap 'kill "$SIM_PID" 2>/dev/null || true' EXIT
-read -r terminal <&"${SIM[0]}"
+read -r -t 60 terminal <&"${SIM[0]}"
 # Two coins, then the state, whose event counter line tells that both are in.
 printf 'coin 1\ncoin 3\nstate\n' >&"${SIM[1]}"
-while read -r line <&"${SIM[0]}"; do
+while read -r -t 60 line <&"${SIM[0]}"; do
     [[ $line == *"event counter 2,"* ]] && break
 done
 export PONTEL_COM1=$terminal
