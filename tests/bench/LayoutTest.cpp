@@ -5,14 +5,18 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QProgressBar>
+#include <QFontInfo>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
 
 #include <set>
 
+#include "TextFit.h"
 #include "WindowFixture.h"
+#include "WindowLook.h"
 
 namespace {
 
@@ -246,6 +250,31 @@ TEST_F(LayoutTest, ExactlyTheNinetySixCommandButtonsPauseOnFocus)
         if (!qobject_cast<const QPushButton *>(w)) {
             EXPECT_FALSE(m_form->pausesOnFocus(w)) << w->objectName().toStdString();
         }
+    }
+}
+
+// The fonts are the installed ones the layout is drawn for, and with them
+// no caption, field or display text of either page is cut.
+TEST_F(LayoutTest, EveryCaptionAndTextFitsItsControl)
+{
+    EXPECT_EQ(QFontInfo(windowFont()).family(), QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(QFontInfo(courierFont(11)).family(), QStringLiteral("Liberation Mono"));
+    EXPECT_EQ(QFontInfo(m_form->font()).family(), QStringLiteral("Liberation Sans"));
+    const QStringList cut = cutTexts(m_form.get());
+    EXPECT_TRUE(cut.isEmpty()) << cut.join(u'\n').toStdString();
+}
+
+TEST_F(LayoutTest, TheEventGridShowsAllItsRowsWithoutScrolling)
+{
+    auto *grid = control<QTableWidget>(QStringLiteral("StringGrid1"));
+    EXPECT_EQ(grid->pos(), QPoint(4, 48));
+    EXPECT_EQ(grid->verticalScrollBar()->maximum(), 0);
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        for (int column = 0; column < grid->columnCount(); ++column) {
+            const QRect cell = grid->visualRect(grid->model()->index(row, column));
+            EXPECT_TRUE(grid->viewport()->rect().contains(cell)) << row << "," << column;
+        }
+        EXPECT_GE(grid->rowHeight(row), grid->fontMetrics().height());
     }
 }
 
