@@ -7,6 +7,7 @@
 // With CCBENCH_SCREENSHOTS set to a folder, the test also saves a picture of
 // each page there (run it under xvfb-run with QT_QPA_PLATFORM=xcb).
 #include <QDir>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTextDocument>
 
@@ -163,6 +164,64 @@ TEST_F(EverydayTextTest, BothPagesShowEveryAnswerWhole)
     readPageGroup2();
     expectNothingCutOrCovered();
     savePicture(QStringLiteral("brevant-group2.png"));
+}
+
+} // namespace
+
+namespace {
+
+class DisplayTextTest : public WindowTest
+{
+};
+
+// Device texts are characters as sent, never markup: in the display, in its
+// tooltip when it is cut, and in every label of the window.
+TEST_F(DisplayTextTest, DeviceTextsShowAsTyped)
+{
+    const std::string marked = "<b>ACME</b> &amp; Co";
+    const std::string longMarked = "<i>" + std::string(200, 'x') + "</i> &lt;";
+    m_sim.device().config().manufacturer = marked;
+    m_sim.device().config().productCode = longMarked;
+    openConnected();
+    click(QStringLiteral("BitBtn11"));
+    click(QStringLiteral("BitBtn13"));
+    auto *manufacturer = control<QLabel>(QStringLiteral("StaticText3"));
+    EXPECT_EQ(manufacturer->text(), QString::fromStdString(marked));
+    EXPECT_TRUE(manufacturer->toolTip().isEmpty());
+    EXPECT_EQ(toolTipText(control<QLabel>(QStringLiteral("StaticText5"))), QString::fromStdString(longMarked));
+    for (const QLabel *label : m_form->findChildren<QLabel *>()) {
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+    }
+}
+
+// Enter and Return on the focused button press it as the space bar does:
+// down on the key press, clicked on the release; buttons keep their look.
+TEST_F(DisplayTextTest, EnterAndReturnPressTheFocusedButton)
+{
+    openConnected();
+    auto *product = control<QPushButton>(QStringLiteral("BitBtn13"));
+    product->setFocus(Qt::TabFocusReason);
+    QTest::keyPress(product, Qt::Key_Return);
+    EXPECT_TRUE(product->isDown());
+    EXPECT_TRUE(control<QWidget>(QStringLiteral("StaticText5"))->isHidden());
+    QTest::keyRelease(product, Qt::Key_Return);
+    EXPECT_FALSE(product->isDown());
+    EXPECT_EQ(text(QStringLiteral("StaticText5")), QStringLiteral("CV-16"));
+
+    auto *manufacturer = control<QPushButton>(QStringLiteral("BitBtn11"));
+    manufacturer->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(manufacturer, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(text(QStringLiteral("StaticText3")), QStringLiteral("Virtual Validators"));
+
+    // With a modifier the key is not the plain Enter.
+    auto *equipment = control<QPushButton>(QStringLiteral("BitBtn12"));
+    equipment->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(equipment, Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_TRUE(control<QWidget>(QStringLiteral("StaticText4"))->isHidden());
+
+    for (const QPushButton *button : m_form->findChildren<QPushButton *>()) {
+        EXPECT_FALSE(button->isDefault() || button->autoDefault()) << button->objectName().toStdString();
+    }
 }
 
 } // namespace
