@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "BenchPlatform.h"
 
@@ -32,4 +33,7 @@ public:
 
 private:
     std::unique_ptr<ToolLauncher> m_tool;
+    // Tools whose wait gave up on them while they ran; they end with the
+    // bench at the latest.
+    std::vector<std::unique_ptr<ToolLauncher>> m_leftRunning;
 };
