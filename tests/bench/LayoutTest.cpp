@@ -8,6 +8,7 @@
 #include <QFontInfo>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -264,18 +265,26 @@ TEST_F(LayoutTest, EveryCaptionAndTextFitsItsControl)
     EXPECT_TRUE(cut.isEmpty()) << cut.join(u'\n').toStdString();
 }
 
+// In every style the window may be drawn with (frames of one or two pixels).
 TEST_F(LayoutTest, TheEventGridShowsAllItsRowsWithoutScrolling)
 {
-    auto *grid = control<QTableWidget>(QStringLiteral("StringGrid1"));
-    EXPECT_EQ(grid->pos(), QPoint(4, 48));
-    EXPECT_EQ(grid->verticalScrollBar()->maximum(), 0);
-    for (int row = 0; row < grid->rowCount(); ++row) {
-        for (int column = 0; column < grid->columnCount(); ++column) {
-            const QRect cell = grid->visualRect(grid->model()->index(row, column));
-            EXPECT_TRUE(grid->viewport()->rect().contains(cell)) << row << "," << column;
+    const QString usual = QApplication::style()->name();
+    for (const QString &style : {QStringLiteral("Windows"), QStringLiteral("Fusion")}) {
+        SCOPED_TRACE(style.toStdString());
+        QApplication::setStyle(style);
+        openWindow();
+        auto *grid = control<QTableWidget>(QStringLiteral("StringGrid1"));
+        EXPECT_EQ(grid->geometry(), QRect(4, 48, 154, 98));
+        EXPECT_EQ(grid->verticalScrollBar()->maximum(), 0);
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            for (int column = 0; column < grid->columnCount(); ++column) {
+                const QRect cell = grid->visualRect(grid->model()->index(row, column));
+                EXPECT_TRUE(grid->viewport()->rect().contains(cell)) << row << "," << column;
+            }
+            EXPECT_GE(grid->rowHeight(row), grid->fontMetrics().height());
         }
-        EXPECT_GE(grid->rowHeight(row), grid->fontMetrics().height());
     }
+    QApplication::setStyle(usual);
 }
 
 } // namespace
