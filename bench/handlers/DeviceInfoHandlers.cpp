@@ -150,9 +150,10 @@ void TMainForm::BitBtn9Click()
         }
         setDisplayText(ui->StaticText2, valueText);
         ui->StaticText2->setVisible(true);
-        setDisplayText(ui->Label3, unitText);
-        // The unit follows the value, 8 pixels to its right.
+        // The unit follows the value, 8 pixels to its right (moved first, so
+        // that it is sized for the room it has there).
         ui->Label3->move(ui->StaticText2->x() + ui->StaticText2->width() + 8, ui->Label3->y());
+        setDisplayText(ui->Label3, unitText);
     }
     resumePoll();
 }

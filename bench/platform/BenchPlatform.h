@@ -45,7 +45,8 @@ public:
     virtual bool startTool(const QString &programFile, const QString &parameter) = 0;
     // Blocks while the tool started last is running and, where the session
     // has an X11 display, while a top-level window with this title (compared
-    // without regard to case) exists.
+    // without regard to case) exists. Where windows can be seen, a tool
+    // whose window has been gone for ten seconds is not waited for longer.
     virtual void waitForTool(const QString &windowTitle) = 0;
 
     // Raw access to the open port for the fast test. Each refuses a handle

@@ -20,6 +20,7 @@ void SystemPlatform::showMessage(QWidget *owner, const QString &text)
 {
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), text,
                     QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
@@ -27,6 +28,7 @@ void SystemPlatform::showError(QWidget *owner, const QString &text)
 {
     QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle), text,
                     QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
@@ -34,6 +36,7 @@ bool SystemPlatform::confirm(QWidget *owner, const QString &text)
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Avertissement"), text,
                     QMessageBox::NoButton, owner);
+    box.setTextFormat(Qt::PlainText);
     QPushButton *yes = box.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
     QPushButton *no = box.addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
@@ -97,6 +100,9 @@ QString SystemPlatform::shortDateFormat()
 
 bool SystemPlatform::startTool(const QString &programFile, const QString &parameter)
 {
+    // A tool left running by an earlier wait stays running.
+    if (m_tool && m_tool->isRunning())
+        m_leftRunning.push_back(std::move(m_tool));
     m_tool = std::make_unique<ToolLauncher>();
     return m_tool->start(programFile, parameter);
 }
@@ -105,7 +111,6 @@ void SystemPlatform::waitForTool(const QString &windowTitle)
 {
     if (m_tool)
         m_tool->waitWhileRunning(windowTitle);
-    m_tool.reset();
 }
 
 bool SystemPlatform::writePort(PortHandle handle, const uint8_t *bytes, int count)

@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <vector>
 
 #include "BenchPlatform.h"
 
@@ -42,4 +43,7 @@ private:
 
     std::unique_ptr<ToolLauncher> m_tool;
     QPointer<QMessageBox> m_aside;
+    // Tools whose wait gave up on them while they ran; they end with the
+    // bench at the latest.
+    std::vector<std::unique_ptr<ToolLauncher>> m_leftRunning;
 };

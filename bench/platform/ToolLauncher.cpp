@@ -1,6 +1,7 @@
 #include "ToolLauncher.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -15,6 +16,11 @@ constexpr int kCheckIntervalMs = 200;
 bool hasX11Display()
 {
     return !qEnvironmentVariableIsEmpty("DISPLAY");
+}
+
+bool canSeeX11Windows()
+{
+    return hasX11Display() && !QStandardPaths::findExecutable(QStringLiteral("xwininfo")).isEmpty();
 }
 
 } // namespace
@@ -52,16 +58,42 @@ bool ToolLauncher::start(const QString &programFile, const QString &parameter)
 
 void ToolLauncher::waitWhileRunning(const QString &windowTitle)
 {
-    const bool checkWindows = hasX11Display();
+    WindowFinder windowExists = m_windowFinder;
+    if (!windowExists && canSeeX11Windows())
+        windowExists = x11WindowExists;
+    // Time since the tool's window was last seen (or since the wait began).
+    QElapsedTimer sinceWindow;
+    sinceWindow.start();
     for (;;) {
         bool running = false;
         if (m_process && m_process->state() != QProcess::NotRunning)
             running = !m_process->waitForFinished(kCheckIntervalMs);
-        if (!running && !(checkWindows && x11WindowExists(windowTitle)))
+        const bool window = windowExists && windowExists(windowTitle);
+        if (window)
+            sinceWindow.restart();
+        if (!running && !window)
+            return;
+        // A tool that lingers without its window does not hold the bench.
+        if (running && !window && windowExists && sinceWindow.elapsed() >= m_lingerLimitMs)
             return;
         if (!running)
             QThread::msleep(kCheckIntervalMs);
     }
+}
+
+bool ToolLauncher::isRunning() const
+{
+    return m_process && m_process->state() != QProcess::NotRunning;
+}
+
+void ToolLauncher::setWindowFinder(WindowFinder finder)
+{
+    m_windowFinder = std::move(finder);
+}
+
+void ToolLauncher::setLingerLimitMs(int milliseconds)
+{
+    m_lingerLimitMs = milliseconds;
 }
 
 bool x11WindowExists(const QString &title)

@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QProcess;
@@ -10,6 +11,13 @@ class QProcess;
 class ToolLauncher
 {
 public:
+    // Whether a top-level window with this title is open.
+    using WindowFinder = std::function<bool(const QString &title)>;
+
+    // How long the tool's process may go on once its window has gone
+    // before the wait gives up on it.
+    static constexpr int kDefaultLingerLimitMs = 10000;
+
     ToolLauncher();
     ~ToolLauncher();
 
@@ -19,16 +27,28 @@ public:
     // not found or the process does not start.
     bool start(const QString &programFile, const QString &parameter);
 
-    // Blocks until the process has ended and, when the session has an X11
-    // display, no top-level window titled windowTitle (case-insensitive) is
-    // left. Sleeps between checks: no busy waiting.
+    // Blocks while the process runs or a top-level window titled windowTitle
+    // (case-insensitive) is open. Where windows can be seen (an X11 display
+    // with xwininfo, or a finder set below), a process whose window has been
+    // gone for the linger limit is no longer waited for: it is left running.
+    // Where they cannot, the process alone is waited for, to its end.
+    // Sleeps between checks: no busy waiting.
     void waitWhileRunning(const QString &windowTitle);
+
+    // Whether the process started last is still running.
+    bool isRunning() const;
+
+    // For tests: how windows are looked for, and the linger limit.
+    void setWindowFinder(WindowFinder finder);
+    void setLingerLimitMs(int milliseconds);
 
     // Where start() would find the program file; empty when nowhere.
     static QString resolve(const QString &programFile);
 
 private:
     std::unique_ptr<QProcess> m_process;
+    WindowFinder m_windowFinder;
+    int m_lingerLimitMs = kDefaultLingerLimitMs;
 };
 
 // Whether a window titled title (case-insensitive) exists on the session's

@@ -2,6 +2,15 @@
 
 #include <QLabel>
 #include <QPalette>
+#include <QVariant>
+
+#include <algorithm>
+
+namespace {
+
+constexpr char kWholeTextProperty[] = "wholeText";
+
+} // namespace
 
 QString formatU(uint32_t value)
 {
@@ -36,8 +45,34 @@ QString countedText(const CountedString &text)
 void setDisplayText(QLabel *display, const QString &text)
 {
     display->setText(text);
-    if (display->property("autoSize").toBool())
-        display->adjustSize();
+    display->setToolTip(QString());
+    display->setProperty(kWholeTextProperty, QVariant());
+    if (!display->property("autoSize").toBool())
+        return;
+    display->adjustSize();
+    const QVariant limit = display->property(kRightLimitProperty);
+    if (!limit.isValid() || display->x() + display->width() <= limit.toInt())
+        return;
+    // The frame, margins and indent around the text stay; the text gets
+    // what is left of the room.
+    const QFontMetrics metrics = display->fontMetrics();
+    const int chrome = display->width() - metrics.size(0, text).width();
+    const int width = std::max(0, limit.toInt() - display->x());
+    display->setText(metrics.elidedText(text, Qt::ElideRight, std::max(0, width - chrome)));
+    display->resize(width, display->height());
+    display->setToolTip(plainToolTip(text));
+    display->setProperty(kWholeTextProperty, text);
+}
+
+QString wholeText(const QLabel *display)
+{
+    const QVariant whole = display->property(kWholeTextProperty);
+    return whole.isValid() ? whole.toString() : display->text();
+}
+
+QString plainToolTip(const QString &text)
+{
+    return QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>").arg(text.toHtmlEscaped());
 }
 
 void setTextColour(QWidget *widget, const QColor &colour)

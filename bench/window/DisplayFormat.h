@@ -29,9 +29,21 @@ QString format3_3u(uint32_t value);
 // ISO 8859-1, the single-byte code page of the bench.
 QString countedText(const CountedString &text);
 
+// The dynamic property holding the right edge (in its parent) up to which a
+// display that sizes itself to its text may grow.
+inline constexpr char kRightLimitProperty[] = "rightLimit";
+
 // Sets a display's text and, for the displays that size themselves to their
-// text (the "autoSize" property of the layout), its size.
+// text (the "autoSize" property of the layout), its size. Such a display
+// grows no further than its right limit: a longer text is shown cut with
+// "…" and whole in the display's tooltip.
 void setDisplayText(QLabel *display, const QString &text);
+
+// The whole text last set with setDisplayText, also when it is shown cut.
+QString wholeText(const QLabel *display);
+
+// A tooltip that shows text as typed (tooltips would read markup).
+QString plainToolTip(const QString &text);
 
 // Sets the colour of a widget's text.
 void setTextColour(QWidget *widget, const QColor &colour);

@@ -7,6 +7,7 @@
 #include <QTableWidget>
 
 #include "BenchPlatform.h"
+#include "EnterKey.h"
 #include "FocusEvents.h"
 #include "HandlerGuard.h"
 #include "PollTimer.h"
@@ -26,7 +27,6 @@ const char *const kButtonsWithoutPause[] = {
 
 // The event grid: three columns, a title row and five event rows.
 constexpr int kGridColumnWidths[] = {31, 43, 57};
-constexpr int kGridRowHeight = 16;
 
 } // namespace
 
@@ -61,6 +61,7 @@ TMainForm::TMainForm(BenchPlatform &platform, QWidget *parent)
     wireChannelPanel();
 
     installPauseOnFocus();
+    letEnterPressButtons(this);
 
     // ---- Coin identifiers wiring
     wireCoinIdPanel();
@@ -148,9 +149,12 @@ void TMainForm::setUpEventGrid()
     QTableWidget *grid = ui->StringGrid1;
     for (int column = 0; column < grid->columnCount(); ++column)
         grid->setColumnWidth(column, kGridColumnWidths[column]);
-    grid->verticalHeader()->setMinimumSectionSize(kGridRowHeight);
+    // The title row and the five event rows share the grid's height inside
+    // its frame, so that all five events show without scrolling.
+    const int rowHeight = (grid->height() - 2 * grid->frameWidth()) / grid->rowCount();
+    grid->verticalHeader()->setMinimumSectionSize(rowHeight);
     for (int row = 0; row < grid->rowCount(); ++row) {
-        grid->setRowHeight(row, kGridRowHeight);
+        grid->setRowHeight(row, rowHeight);
         for (int column = 0; column < grid->columnCount(); ++column) {
             auto *cell = new QTableWidgetItem;
             cell->setFlags(Qt::ItemIsEnabled);

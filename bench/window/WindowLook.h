@@ -1,18 +1,23 @@
 // Fonts, colours and pictures of the window. The layout marks controls with
 // the dynamic properties "look" (font and text colour), "background" (group
-// colours) and "lamp" (lamp pictures); this applies them.
+// colours), "lamp" (lamp pictures), "autoSize" (a display that sizes itself
+// to its text) and "follows" (a display that moves with the one it names);
+// this applies them.
 #pragma once
 
 #include <QFont>
 
 class QWidget;
 
-// The window font: "MS Sans Serif" 11 pixels, with fallbacks where that
-// family is missing.
+// The window font, 11 pixels: Liberation Sans, the installed sans-serif
+// font with the metrics the layout is drawn for (DejaVu Sans without it).
 QFont windowFont();
-// Fixed-pitch fonts: "Courier" and "Courier New" with fallbacks.
+// The fixed-pitch fonts "Courier" and "Courier New": Liberation Mono
+// (DejaVu Sans Mono without it).
 QFont courierFont(int pixelSize);
 QFont courierNewFont(int pixelSize);
 
-// Applies the marks to the window and every control under it.
+// Applies the marks to the window and every control under it, makes every
+// label plain text and gives each display that sizes itself to its text the
+// right edge it may grow to (see setDisplayText).
 void applyWindowLook(QWidget *window);
