@@ -32,6 +32,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # platform plugins are in libqt6gui6. Recommended: xwininfo, with which the
 # window waits for the normalisation tool's window, and Wayland support.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The window chooses Liberation Sans and Mono, whose metrics its layout is
+# measured against; without them captions are cut.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "x11-utils, qt6-wayland")
 # A shlibs file for libRavlin.so.1 and libPontel.so.1, and the ldconfig
 # trigger that makes them known when installed.

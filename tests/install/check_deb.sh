@@ -20,7 +20,7 @@ changelog=$(dpkg-parsechangelog -l "$source/packaging/changelog" -S Version)
 [ "$changelog" = "$version" ] || fail "packaging/changelog's last entry is $changelog, the project is $version"
 depends=$(field Depends)
 depends_names=$(tr ',' '\n' <<<"$depends" | awk '{print $1}')
-for needed in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 libc6; do
+for needed in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 libc6 fonts-liberation2; do
     grep -Fqx "$needed" <<<"$depends_names" || fail "Depends lacks $needed: $depends"
 done
 grep -q -- '-dev$' <<<"$depends_names" && fail "Depends names a -dev package: $depends"
