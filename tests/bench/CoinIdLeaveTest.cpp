@@ -38,15 +38,23 @@ protected:
     QPushButton *write(int n) { return control<QPushButton>(QStringLiteral("Button%1").arg(44 + n)); }
     QPushButton *read(int n) { return control<QPushButton>(QStringLiteral("Button%1").arg(60 + n)); }
 
+    void clickOn(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+
+    // Clicks into row n's field and types from its first place.
+    void typeInto(int n, const QString &keys)
+    {
+        clickOn(field(n));
+        field(n)->setCursorPosition(0);
+        QTest::keyClicks(field(n), keys);
+    }
+
     // Reads row n, then types over its first place and empties its second:
     // an edited identifier with one empty place.
     void leaveIncomplete(int n)
     {
         pages()->setCurrentIndex(1);
-        QTest::mouseClick(read(n), Qt::LeftButton);
-        QTest::mouseClick(field(n), Qt::LeftButton);
-        field(n)->setCursorPosition(0);
-        QTest::keyClicks(field(n), QStringLiteral("Q"));
+        clickOn(read(n));
+        typeInto(n, QStringLiteral("Q"));
         QTest::keyClick(field(n), Qt::Key_Delete);
         ASSERT_EQ(field(n)->text().left(2), QStringLiteral("Q#"));
         forget();
@@ -84,7 +92,7 @@ protected:
         const QByteArray identifier = CoinIdField::identifierOfText(field(n)->fieldText());
         ASSERT_TRUE(identifier.startsWith("QR"));
         forget();
-        QTest::mouseClick(write(n), Qt::LeftButton);
+        clickOn(write(n));
         std::vector<uint8_t> data{static_cast<uint8_t>(n)};
         data.insert(data.end(), identifier.begin(), identifier.end());
         EXPECT_EQ(hostBytes(), requestFrame(0, 185, data));
@@ -108,7 +116,7 @@ TEST_F(CoinIdLeaveTest, EveryOtherWayOfLeavingMeetsTheRefusalAndDoesNothingElse)
         {"click while the window is inactive",
          [this] {
              QApplication::setActiveWindow(nullptr);
-             QTest::mouseClick(write(6), Qt::LeftButton);
+             clickOn(write(6));
              QApplication::setActiveWindow(m_form.get());
              ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
          }},
@@ -155,13 +163,13 @@ TEST_F(CoinIdLeaveTest, AWriteNeverSendsAnIdentifierWithAnEmptyPlace)
     // However "Write" came to be available: blanks from the start, and a
     // short identifier read from the device.
     m_sim.device().config().coinIds.at(8) = "GB050";
-    QTest::mouseClick(read(9), Qt::LeftButton);
+    clickOn(read(9));
     ASSERT_EQ(field(9)->fieldText(), QStringLiteral("GB_050_ "));
     for (const int n : {4, 9}) {
         SCOPED_TRACE(n);
         forget();
         write(n)->setEnabled(true);
-        QTest::mouseClick(write(n), Qt::LeftButton);
+        clickOn(write(n));
         QCoreApplication::processEvents();
         EXPECT_TRUE(hostBytes().empty());
         EXPECT_THAT(m_platform.errors, ElementsAre(errorBoxText(kIncomplete)));
@@ -173,34 +181,22 @@ TEST_F(CoinIdLeaveTest, AWriteNeverSendsAnIdentifierWithAnEmptyPlace)
 
 TEST_F(CoinIdLeaveTest, EscapeLeavesWriteAsItWasBeforeTheEdit)
 {
-    // Never edited before: blanks from the start.
-    QTest::mouseClick(field(4), Qt::LeftButton);
-    QTest::keyClicks(field(4), QStringLiteral("Q"));
-    ASSERT_TRUE(write(4)->isEnabled());
+    // Never edited: blanks from the start.
+    typeInto(4, QStringLiteral("Q"));
     QTest::keyClick(field(4), Qt::Key_Escape);
     EXPECT_EQ(field(4)->fieldText(), QStringLiteral("  _   _ "));
     EXPECT_FALSE(write(4)->isEnabled());
 
-    // An edit not yet written stays available to write after Escape.
-    QTest::mouseClick(field(5), Qt::LeftButton);
-    field(5)->setCursorPosition(0);
-    QTest::keyClicks(field(5), QStringLiteral("ABCDEF"));
-    QTest::mouseClick(field(4), Qt::LeftButton);
-    QTest::mouseClick(field(5), Qt::LeftButton);
-    field(5)->setCursorPosition(0);
-    QTest::keyClicks(field(5), QStringLiteral("X"));
-    QTest::keyClick(field(5), Qt::Key_Escape);
-    EXPECT_EQ(field(5)->fieldText(), QStringLiteral("AB_CDE_F"));
-    EXPECT_TRUE(write(5)->isEnabled());
-
-    // Once written, it does not.
-    QTest::mouseClick(write(5), Qt::LeftButton);
-    ASSERT_FALSE(write(5)->isEnabled());
-    QTest::mouseClick(field(5), Qt::LeftButton);
-    field(5)->setCursorPosition(0);
-    QTest::keyClicks(field(5), QStringLiteral("X"));
-    QTest::keyClick(field(5), Qt::Key_Escape);
-    EXPECT_FALSE(write(5)->isEnabled());
+    // An edit not yet written stays to be written; once written, it does not.
+    typeInto(5, QStringLiteral("ABCDEF"));
+    for (const bool written : {false, true}) {
+        SCOPED_TRACE(written);
+        clickOn(written ? static_cast<QWidget *>(write(5)) : field(4));
+        typeInto(5, QStringLiteral("X"));
+        QTest::keyClick(field(5), Qt::Key_Escape);
+        EXPECT_EQ(field(5)->fieldText(), QStringLiteral("AB_CDE_F"));
+        EXPECT_EQ(write(5)->isEnabled(), !written);
+    }
     EXPECT_TRUE(m_platform.errors.isEmpty());
 }
 
@@ -212,24 +208,21 @@ TEST_F(CoinIdLeaveTest, ACopiedEmptyPlaceStaysEmptyWhenPasted)
     QTest::keyClick(field(3), Qt::Key_Escape);
     ASSERT_TRUE(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("Q#_")));
 
-    QTest::mouseClick(read(7), Qt::LeftButton);
-    QTest::mouseClick(field(7), Qt::LeftButton);
+    clickOn(read(7));
+    clickOn(field(7));
     field(7)->selectAll();
     QTest::keySequence(field(7), QKeySequence::Paste);
-    EXPECT_FALSE(field(7)->isComplete());
     EXPECT_EQ(field(7)->text(), QGuiApplication::clipboard()->text());
     forget();
-    QTest::mouseClick(write(7), Qt::LeftButton);
+    clickOn(write(7));
     expectRefused(7);
 }
 
 TEST_F(CoinIdLeaveTest, TypingTheSeparatorsStepsOverThemAsPastingDoes)
 {
-    QTest::mouseClick(field(2), Qt::LeftButton);
-    field(2)->setCursorPosition(0);
-    QTest::keyClicks(field(2), QStringLiteral("AB_CDE_F"));
+    typeInto(2, QStringLiteral("AB_CDE_F"));
     EXPECT_EQ(field(2)->fieldText(), QStringLiteral("AB_CDE_F"));
-    QTest::mouseClick(write(2), Qt::LeftButton);
+    clickOn(write(2));
     EXPECT_EQ(hostBytes(), requestFrame(0, 185, {2, 'A', 'B', 'C', 'D', 'E', 'F'}));
 }
 
