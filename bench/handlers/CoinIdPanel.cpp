@@ -15,7 +15,8 @@
 namespace {
 
 // Raised when the focus tries to leave an edited identifier with an empty
-// place; shown by the error box like any error raised in a handler.
+// place, or a write finds one; shown by the error box like any error raised
+// in a handler.
 class IncompleteCoinIdError : public std::runtime_error
 {
 public:
@@ -36,6 +37,11 @@ void TMainForm::wireCoinIdPanel()
         CoinIdField *field = row.identifier;
         connect(field, &CoinIdField::fieldChanged, this,
                 [this, field] { guarded([this, field] { MaskEdit1Change(field); }); });
+        // Escape leaves "Write" as it was before the edit: available only
+        // for an edit still to be written.
+        QPushButton *write = row.write;
+        connect(field, &CoinIdField::editAbandoned, this,
+                [field, write] { write->setEnabled(field->isEdited()); });
         connect(field, &CoinIdField::leaveRefused, this,
                 [this] { guarded([] { throw IncompleteCoinIdError(); }); });
     }
@@ -65,13 +71,21 @@ void TMainForm::Button61Click(QObject *trigger)
 }
 
 // A row's "Write": the six characters of the field, separators dropped.
+// A field with an empty place is never written, however "Write" came to be
+// available: the field is shown at that place instead, as when leaving it.
 void TMainForm::Button45Click(QObject *trigger)
 {
     if (const CoinIdRow *row = coinIdRowOf(trigger)) {
+        CoinIdField *field = row->identifier;
+        if (!field->isComplete()) {
+            field->showFirstEmptyPlace();
+            throw IncompleteCoinIdError();
+        }
         const auto channel = static_cast<uint8_t>(tagOf(trigger));
-        const QByteArray identifier = CoinIdField::identifierOfText(row->identifier->fieldText());
+        const QByteArray identifier = CoinIdField::identifierOfText(field->fieldText());
         if (CCset_CoinId(&m_portHandle, m_currentAddress, channel,
                          reinterpret_cast<const uint8_t *>(identifier.constData()))) {
+            field->markWritten();
             static_cast<QWidget *>(trigger)->setEnabled(false);
             m_platform.showMessage(this, QStringLiteral("Ok"));
         } else {

@@ -44,9 +44,19 @@ bool storable(QChar c)
     return c.isPrint() && c.unicode() <= 0xFF;
 }
 
+// Keys that go to another page or control: the page control's Ctrl+Tab and
+// Ctrl+Shift+Tab, and Tab with any modifier.
+bool movesAway(const QKeyEvent *event)
+{
+    const int key = event->key();
+    return key == Qt::Key_Tab || key == Qt::Key_Backtab
+        || ((event->modifiers() & Qt::ControlModifier) && (key == Qt::Key_PageUp || key == Qt::Key_PageDown));
+}
+
 } // namespace
 
-CoinIdField::CoinIdField(QWidget *parent) : QLineEdit(parent)
+CoinIdField::CoinIdField(QWidget *parent)
+    : QLineEdit(parent), m_guard(new LeaveGuard(this, [this] { refuseLeave(); }))
 {
     setMaxLength(kPlaces);
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -64,11 +74,32 @@ void CoinIdField::setFieldText(const QString &text)
 {
     const Places before = m_places;
     m_places = placesOf(text);
-    m_beforeEditing = m_places;
     m_edited = false;
+    keepForEscape();
+    updateGuard();
     showPlaces(0);
     if (m_places != before)
         emit fieldChanged();
+}
+
+void CoinIdField::markWritten()
+{
+    m_edited = false;
+    keepForEscape();
+    updateGuard();
+}
+
+void CoinIdField::keepForEscape()
+{
+    m_beforeEditing = m_places;
+    m_editedBefore = m_edited;
+}
+
+void CoinIdField::showFirstEmptyPlace()
+{
+    setFocus(Qt::OtherFocusReason);
+    deselect();
+    setCursorPosition(std::max(firstEmptyPlace(), 0));
 }
 
 QString CoinIdField::textOfIdentifier(const QString &identifier)
@@ -148,11 +179,12 @@ void CoinIdField::showPlaces(int cursor)
 void CoinIdField::edited(const Places &before)
 {
     m_edited = true;
+    updateGuard();
     if (m_places != before)
         emit fieldChanged();
 }
 
-void CoinIdField::typeText(const QString &text)
+void CoinIdField::typeText(const QString &text, bool pasted)
 {
     const Places before = m_places;
     int cursor = cursorPosition();
@@ -178,11 +210,11 @@ void CoinIdField::typeText(const QString &text)
             QApplication::beep();
             break;
         }
-        m_places[cursor++] = c;
+        m_places[cursor++] = pasted && c == kEmptyDrawn ? QChar() : c;
         wrote = true;
     }
-    while (cursor < kPlaces && isSeparator(cursor))
-        ++cursor;
+    // The cursor stays before a separator that follows: the next character
+    // passes it, and the separator key steps over it.
     showPlaces(cursor);
     if (wrote)
         edited(before);
@@ -223,10 +255,15 @@ void CoinIdField::abandonEdit()
 {
     const Places before = m_places;
     m_places = m_beforeEditing;
-    m_edited = false;
+    // What the field held when entered was an edit unless it was set or
+    // written; one that was incomplete even then (the field left unseen,
+    // its page hidden under it) is let go as well.
+    m_edited = m_editedBefore && isComplete();
+    updateGuard();
     showPlaces(0);
     if (m_places != before)
         emit fieldChanged();
+    emit editAbandoned();
 }
 
 void CoinIdField::keyPressEvent(QKeyEvent *event)
@@ -243,7 +280,7 @@ void CoinIdField::keyPressEvent(QKeyEvent *event)
         return;
     }
     if (event->matches(QKeySequence::Paste)) {
-        typeText(QGuiApplication::clipboard()->text());
+        typeText(QGuiApplication::clipboard()->text(), true);
         return;
     }
     if (event->matches(QKeySequence::Cut)) {
@@ -261,7 +298,14 @@ void CoinIdField::keyPressEvent(QKeyEvent *event)
         typeText(text);
         return;
     }
-    // Anything else (Enter, function keys, shortcuts) is not the field's.
+    // Anything else (Enter, function keys, Ctrl+Tab) is not the field's.
+    // While the field must not be left it reaches nothing else either, and
+    // a key that goes to another page or control is refused.
+    if (mustRefuseLeave()) {
+        if (movesAway(event))
+            refuseLeave();
+        return;
+    }
     event->ignore();
 }
 
@@ -279,7 +323,7 @@ void CoinIdField::mouseReleaseEvent(QMouseEvent *event)
         const QClipboard *clipboard = QGuiApplication::clipboard();
         if (clipboard->supportsSelection()) {
             setCursorPosition(cursorPositionAt(event->position().toPoint()));
-            typeText(clipboard->text(QClipboard::Selection));
+            typeText(clipboard->text(QClipboard::Selection), true);
         }
         event->accept();
         return;
@@ -294,7 +338,7 @@ void CoinIdField::focusInEvent(QFocusEvent *event)
     // or because the window is active again (after the error box, say).
     const Qt::FocusReason reason = event->reason();
     if (!m_refusing && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-        m_beforeEditing = m_places;
+        keepForEscape();
     QLineEdit::focusInEvent(event);
 }
 
@@ -307,64 +351,37 @@ void CoinIdField::focusOutEvent(QFocusEvent *event)
     if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_refusing)
         return;
     if (mustRefuseLeave() && isVisible() && isEnabled())
-        refuseLeave(reason == Qt::MouseFocusReason);
+        refuseLeave();
 }
 
 bool CoinIdField::focusNextPrevChild(bool next)
 {
     if (mustRefuseLeave()) {
-        refuseLeave(false);
+        refuseLeave();
         return true;
     }
     return QLineEdit::focusNextPrevChild(next);
 }
 
-void CoinIdField::refuseLeave(bool swallowClick)
+void CoinIdField::refuseLeave()
 {
-    QApplication::beep();
     // Taken back while the focus change is still under way, so the control
-    // that was about to receive the focus never does.
+    // that was about to receive the focus never does. In an inactive window
+    // this only makes the field the one that gets the focus back.
     m_refusing = true;
     setFocus(Qt::OtherFocusReason);
     m_refusing = false;
     deselect();
     setCursorPosition(firstEmptyPlace());
-    if (swallowClick && !m_swallowing) {
-        // The press that moved the focus is still on its way to the other
-        // control: it and its release must not click anything.
-        m_swallowing = true;
-        m_seenPress = false;
-        qApp->installEventFilter(this);
-    }
-    QMetaObject::invokeMethod(this, &CoinIdField::leaveRefused, Qt::QueuedConnection);
-}
-
-void CoinIdField::stopSwallowing()
-{
-    m_swallowing = false;
-    qApp->removeEventFilter(this);
-}
-
-bool CoinIdField::eventFilter(QObject *watched, QEvent *event)
-{
-    // Only the events on their way to widgets: the window itself must see
-    // the release to keep its own record of the mouse buttons.
-    if (!m_swallowing || !watched->isWidgetType())
-        return QLineEdit::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-        if (m_seenPress) {
-            // A new click (the release was lost to a dialog): let it be.
-            stopSwallowing();
-            return false;
-        }
-        m_seenPress = true;
-        return true;
-    case QEvent::MouseButtonRelease:
-        stopSwallowing();
-        return true;
-    default:
-        return false;
-    }
+    if (m_refusalPending)
+        return;
+    m_refusalPending = true;
+    QApplication::beep();
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_refusalPending = false;
+            emit leaveRefused();
+        },
+        Qt::QueuedConnection);
 }

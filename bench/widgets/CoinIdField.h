@@ -4,12 +4,19 @@
 // as "#"; in the field's text it is a blank, and the separators are part of
 // the text, so the text always has its eight characters.
 //
-// Typing overwrites the place under the cursor and moves on, skipping the
-// separators. A field whose text the technician edited cannot be left while
-// a place is empty: the field beeps, keeps the focus with the cursor on the
-// first empty place, swallows the click that tried to move the focus
-// elsewhere, and reports leaveRefused(). Escape abandons the edit and puts
-// back the text that the field held when it took the focus.
+// Typing overwrites the place under the cursor and moves on; the cursor
+// passes a separator with the next character typed, and typing the
+// separator itself there just steps over it. Pasting types the text, except
+// that a "#" (an empty place, as copied from a field) empties its place.
+//
+// A field whose text the technician edited cannot be left while a place is
+// empty, by any way: Tab, Ctrl+Tab, a click or a wheel turn on another
+// control (even while the window is inactive), a shortcut or mnemonic. The
+// field beeps, keeps the focus with the cursor on the first empty place,
+// keeps the attempt from the control it was meant for, and reports
+// leaveRefused() once for it. Escape abandons the edit and puts back the
+// text, and whether it was an edit, as they were when the technician
+// entered the field.
 //
 // QLineEdit::text() is what is drawn (with "#"); fieldText() is the text.
 #pragma once
@@ -19,6 +26,8 @@
 #include <QString>
 
 #include <array>
+
+#include "LeaveGuard.h"
 
 class CoinIdField : public QLineEdit
 {
@@ -55,12 +64,20 @@ public:
     // The first empty place (0 to 7), -1 when every place is filled.
     int firstEmptyPlace() const;
     bool isComplete() const { return firstEmptyPlace() < 0; }
-    // The text was changed by the technician since it was last set.
+    // The text holds a change by the technician that has not been written
+    // since, nor replaced by setting the text.
     bool isEdited() const { return m_edited; }
+    // The text is now the device's: the edit ends without a change.
+    void markWritten();
+    // Takes the focus with the cursor on the first empty place.
+    void showFirstEmptyPlace();
 
 signals:
     // The field's text changed: typed, abandoned or set.
     void fieldChanged();
+    // Escape put back the text from before the edit (after fieldChanged()
+    // when that differed).
+    void editAbandoned();
     // The focus was kept because the edited text is incomplete. Delivered
     // after the attempt to leave has been dealt with.
     void leaveRefused();
@@ -72,17 +89,19 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     bool focusNextPrevChild(bool next) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     using Places = std::array<QChar, kPlaces>; // QChar() = empty
 
     bool mustRefuseLeave() const { return m_edited && !isComplete(); }
-    void refuseLeave(bool swallowClick);
-    void stopSwallowing();
+    void refuseLeave();
+    // Arms the guard exactly while the field must not be left.
+    void updateGuard() { m_guard->setArmed(mustRefuseLeave()); }
+    // What Escape goes back to.
+    void keepForEscape();
 
-    // Editing by the technician.
-    void typeText(const QString &text);
+    // Editing by the technician. Pasted text reads "#" as an empty place.
+    void typeText(const QString &text, bool pasted = false);
     void clearSelectionOrPlace(bool backwards);
     void abandonEdit();
     void edited(const Places &before);
@@ -94,7 +113,11 @@ private:
     Places m_places{};
     Places m_beforeEditing{};
     bool m_edited = false;
+    bool m_editedBefore = false;
     bool m_refusing = false;
-    bool m_swallowing = false;
-    bool m_seenPress = false;
+    // A refusal is on its way to being reported: further events of the same
+    // attempt (the focus moved by a press, then the press) are refused
+    // quietly.
+    bool m_refusalPending = false;
+    LeaveGuard *m_guard;
 };
