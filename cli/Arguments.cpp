@@ -34,9 +34,8 @@ double parseSeconds(const std::string &text, const std::string &what)
 
 } // namespace
 
-Arguments parseArguments(const std::vector<std::string> &words)
+void parseArguments(const std::vector<std::string> &words, Arguments &a)
 {
-    Arguments a;
     bool optionsEnded = false;
     for (size_t i = 0; i < words.size(); ++i) {
         std::string word = words[i];
@@ -121,7 +120,6 @@ Arguments parseArguments(const std::vector<std::string> &words)
         }
         a.given.push_back(word);
     }
-    return a;
 }
 
 } // namespace ravlin

@@ -34,7 +34,9 @@ struct Arguments
 };
 
 // Throws CliError (usage) for an unknown option or a missing or bad value.
-Arguments parseArguments(const std::vector<std::string> &words);
+// What was read before a bad word stays in `a` (the command's name for the
+// message).
+void parseArguments(const std::vector<std::string> &words, Arguments &a);
 
 // A whole number read with the project's integer reader (decimal, or hex
 // after "$", "x" or "0x"), in [min, max]. `what` names it in the message:

@@ -32,6 +32,7 @@ void FrameDecoder::emit(std::vector<HeardFrame> &out, HeardFrame::Kind kind, siz
         if (frame.bytes[0] != 1) {
             m_lastRequest = frame.bytes[3];
             m_afterAddressPoll = kind == HeardFrame::Message && frame.bytes[3] == 253;
+            m_bareUntil = frame.time + 1.1;
         } else {
             frame.answeredHeader = m_lastRequest;
             m_afterAddressPoll = false;
@@ -45,6 +46,8 @@ void FrameDecoder::emit(std::vector<HeardFrame> &out, HeardFrame::Kind kind, siz
 void FrameDecoder::decide(std::vector<HeardFrame> &out, bool quiet)
 {
     while (!m_pending.empty()) {
+        if (m_afterAddressPoll && m_pending.front().time > m_bareUntil)
+            m_afterAddressPoll = false;
         if (goodAt(0)) {
             emit(out, HeardFrame::Message, lengthAt(0));
             continue;
@@ -116,7 +119,7 @@ std::string frameName(const HeardFrame &f)
 {
     if (f.bytes[0] != 1)
         return headerName(f.bytes[3]) + " (" + std::to_string(f.bytes[3]) + ")";
-    const std::string what = f.bytes[3] == 0 ? "ACK" : headerName(f.bytes[3]);
+    const std::string what = f.bytes[3] == 0 ? (f.bytes[1] == 0 ? "ACK" : "reply") : headerName(f.bytes[3]);
     return what + " to " + headerName(f.answeredHeader);
 }
 

@@ -30,7 +30,7 @@ class FrameDecoder
 public:
     explicit FrameDecoder(double gapSeconds) : m_gap(gapSeconds) {}
 
-    // Bytes that arrived at `time`; returns the frames now complete.
+    // Bytes of which the first arrived at `time`; returns the frames now complete.
     std::vector<HeardFrame> feed(const uint8_t *bytes, size_t count, double time);
     // Nothing arrived until `now`: after the gap the bytes held are decided.
     std::vector<HeardFrame> idle(double now);
@@ -50,6 +50,7 @@ private:
     std::deque<Byte> m_pending;
     uint8_t m_lastRequest = 0;
     bool m_afterAddressPoll = false;
+    double m_bareUntil = 0; // bare answers come within about a second
 };
 
 // One line for a person: time, direction, addresses, header name, data in

@@ -1,5 +1,6 @@
 // ravlin monitor: listens to a line and prints every message on it,
 // decoded. It opens the port like every command but never writes to it.
+#include <algorithm>
 #include <chrono>
 #include <ostream>
 
@@ -16,7 +17,7 @@ namespace {
 void runMonitor(Context &c)
 {
     catchInterrupt();
-    const int gapMs = c.args.gapMs.value_or(20);
+    const int gapMs = c.args.gapMs.value_or(50);
     // Reads return 2 ms after the last byte of a burst, or after 50 ms of
     // silence, so that each byte's time is known to a few milliseconds.
     ReadTimeouts listen;
@@ -28,6 +29,7 @@ void runMonitor(Context &c)
     const auto start = std::chrono::steady_clock::now();
     auto seconds = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
     long frames = 0, bad = 0, noise = 0, bytesHeard = 0;
+    double lastReturn = 0;
     auto show = [&](const std::vector<HeardFrame> &list) {
         for (const HeardFrame &f : list) {
             ++frames;
@@ -47,10 +49,14 @@ void runMonitor(Context &c)
         const double now = seconds();
         if (n > 0) {
             bytesHeard += n;
-            show(decoder.feed(buffer, static_cast<size_t>(n), now));
+            // The read returned 2 ms after the last byte; at 9600 baud each
+            // byte took about 1.04 ms: when the first one arrived.
+            const double first = std::max(now - 0.002 - (n - 1) * 0.00104, lastReturn);
+            show(decoder.feed(buffer, static_cast<size_t>(n), first));
         } else {
             show(decoder.idle(now));
         }
+        lastReturn = now;
     }
     show(decoder.idle(seconds() + 3600));
     c.stream("heard " + std::to_string(bytesHeard) + " bytes: " + std::to_string(frames) + " frames, " + std::to_string(bad)
@@ -67,7 +73,7 @@ Command monitorCommand()
             "prints each message with the time since the start, its direction (host -> N, N -> host), "
             "the header's name (replies: what they answer), the data in hexadecimal and as text. "
             "Messages are cut by their length and checksum; bytes that make no message are held until "
-            "the line has been quiet for --gap milliseconds (default 20), then shown as a message with a "
+            "the line has been quiet for --gap milliseconds (default 50), then shown as a message with a "
             "bad checksum when they are one, otherwise as noise. Bytes after an address poll are its "
             "bare answers. Nothing is ever written to the port. Ctrl-C ends it, as do --count N frames "
             "or --for SECONDS.",

@@ -108,6 +108,17 @@ void PortSession::open()
                                          : ": not a terminal we may open, or another program holds it"));
 }
 
+void PortSession::discardInput()
+{
+    const ReadTimeouts kept = m_timeouts;
+    m_timeouts = {20, 0, 20};
+    open();
+    uint8_t bytes[64];
+    for (int reads = 0; reads < 50 && PontelReadUpTo(&m_handle, bytes, sizeof bytes) > 0; ++reads) {
+    }
+    reopen(kept);
+}
+
 void PortSession::reopen(ReadTimeouts timeouts)
 {
     m_timeouts = timeouts;

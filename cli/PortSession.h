@@ -52,6 +52,10 @@ public:
     // the new time-outs hold from now on.
     void reopen(ReadTimeouts timeouts);
     void reopen() { reopen(m_timeouts); }
+    // Throws away what is still arriving until the line has been quiet for
+    // 20 ms (at most about a second), so that the next request does not
+    // talk over the end of a reply.
+    void discardInput();
 
 private:
     void open();

@@ -49,7 +49,7 @@ Probe classifyReply(bool sent, const uint8_t reply[260])
 
 Probe probeRequest(PortSession &port, uint8_t address, uint8_t header, const std::vector<uint8_t> &data)
 {
-    port.reopen();
+    port.discardInput();
     uint8_t request[255] = {};
     request[0] = address;
     request[1] = static_cast<uint8_t>(std::min<size_t>(data.size(), 251));
@@ -72,7 +72,7 @@ std::string describeFailure(const Probe &probe, uint8_t address, const std::stri
     case Probe::NoReply:
         return "no reply from " + from + " (timed out)";
     case Probe::Truncated:
-        return "incomplete reply from " + from + " (timed out in the middle of it)";
+        return "incomplete reply from " + from + " (timed out in the middle of it, or the line gives no echo)";
     case Probe::BadChecksum:
         return "bad reply from " + from + " (wrong checksum)";
     case Probe::Nak:

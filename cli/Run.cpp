@@ -43,7 +43,8 @@ void printFailure(const Arguments &args, const std::string &name, const std::str
     err << "ravlin: " << (name.empty() ? "" : name + ": ") << message << "\n" << std::flush;
     if (args.json && !name.empty()) {
         JsonObject object;
-        object.add("command", name).addBool("ok", false).add("error", message);
+        object.add("command", name).add("port", args.port).add("address", static_cast<int>(args.address));
+        object.addBool("ok", false).add("error", message);
         out << object.text() << "\n" << std::flush;
     }
 }
@@ -55,7 +56,12 @@ int runRavlin(const std::vector<std::string> &words, std::ostream &out, std::ost
     Arguments args;
     std::string name;
     try {
-        args = parseArguments(words);
+        try {
+            parseArguments(words, args);
+        } catch (const CliError &) {
+            name = args.command;
+            throw;
+        }
         name = args.command;
         if (args.version) {
             out << "ravlin 1.2.0\n";

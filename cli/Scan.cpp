@@ -18,11 +18,11 @@ std::pair<int, int> parseRange(const std::string &text)
 {
     const size_t dash = text.find('-');
     if (dash == std::string::npos) {
-        const int only = static_cast<int>(parseNumber(text, 1, 255, "--range"));
+        const int only = static_cast<int>(parseNumber(text, 2, 255, "--range"));
         return {only, only};
     }
-    const int first = static_cast<int>(parseNumber(text.substr(0, dash), 1, 255, "the start of --range"));
-    const int last = static_cast<int>(parseNumber(text.substr(dash + 1), 1, 255, "the end of --range"));
+    const int first = static_cast<int>(parseNumber(text.substr(0, dash), 2, 255, "the start of --range"));
+    const int last = static_cast<int>(parseNumber(text.substr(dash + 1), 2, 255, "the end of --range"));
     if (last < first)
         throw usageError("--range must go up: " + text);
     return {first, last};
@@ -142,10 +142,10 @@ void runScan(Context &c)
             object.addBool("collision", f.collision).add("problem", f.problem);
         c.stream(text, object);
     }
-    c.stream(std::to_string(found.size()) + " device" + (found.size() == 1 ? "" : "s") + " found on " + port.shown()
+    c.stream(std::to_string(found.size()) + (found.size() == 1 ? " address answers" : " addresses answer") + " on " + port.shown()
                  + " (simple poll of addresses " + std::to_string(first) + " to " + std::to_string(last) + ")"
                  + (interrupted() ? ", interrupted" : ""),
-             JsonObject().add("event", "summary").add("devices", static_cast<long long>(found.size())).add("first", first).add("last", last));
+             JsonObject().add("event", "summary").add("addresses", static_cast<long long>(found.size())).add("first", first).add("last", last));
     if (interrupted())
         throw CliError(kExitInterrupted, "interrupted");
 }

@@ -20,6 +20,7 @@ public:
     {
         double coinEverySeconds = 0;
         bool control = true; // read control commands on standard input
+        std::function<void(const uint8_t *, size_t)> copyHeard; // --tap
     };
 
     PtyServer(Bus &bus, int masterFd, Settings settings, BusTrace *trace, std::ostream &out);
