@@ -42,6 +42,16 @@ void DeviceLink::failWrite(uint8_t header, uint8_t pollAddress)
                    probe.kind);
 }
 
+void DeviceLink::failRepeatableWrite(uint8_t header, const std::vector<uint8_t> &data)
+{
+    const Probe probe = probeRequest(m_port, m_address, header, data);
+    throw CliError(kExitDevice,
+                   describeFailure(probe, m_address, m_port.shown(),
+                                   "address " + std::to_string(m_address) + " on " + m_port.shown()
+                                       + " acknowledged " + headerText(header) + " only when sent again"),
+                   probe.kind);
+}
+
 bool DeviceLink::confirmRead(uint8_t header, const std::vector<uint8_t> &data)
 {
     const Probe probe = probeRequest(m_port, m_address, header, data);
@@ -190,7 +200,7 @@ std::array<uint8_t, 3> DeviceLink::commsStatus()
 void DeviceLink::clearComms()
 {
     if (!CCClearsCom(m_port.handle(), m_address))
-        failWrite(3, m_address);
+        failRepeatableWrite(3, {});
 }
 
 uint8_t DeviceLink::reset()
@@ -232,7 +242,7 @@ uint8_t DeviceLink::optos()
 void DeviceLink::setInhibits(uint16_t enabledMask)
 {
     if (!CCSet_Channel_Enable(m_port.handle(), m_address, enabledMask))
-        failWrite(231, m_address);
+        failRepeatableWrite(231, {static_cast<uint8_t>(enabledMask & 0xFF), static_cast<uint8_t>(enabledMask >> 8)});
 }
 
 uint16_t DeviceLink::inhibits()
@@ -285,7 +295,7 @@ void DeviceLink::setMasterInhibit(bool inhibit)
 void DeviceLink::setSorter(uint8_t channel, uint8_t path)
 {
     if (!CCModify_Sorter(m_port.handle(), m_address, channel, path))
-        failWrite(210, m_address);
+        failRepeatableWrite(210, {channel, path});
 }
 
 uint8_t DeviceLink::sorter(uint8_t channel)
@@ -302,7 +312,7 @@ void DeviceLink::setCoinId(uint8_t channel, const std::string &identifier)
     std::memset(bytes, ' ', sizeof bytes);
     std::memcpy(bytes, identifier.data(), std::min<size_t>(identifier.size(), 6));
     if (!CCset_CoinId(m_port.handle(), m_address, channel, bytes))
-        failWrite(185, m_address);
+        failRepeatableWrite(185, {channel, bytes[0], bytes[1], bytes[2], bytes[3], bytes[4], bytes[5]});
 }
 
 std::string DeviceLink::coinId(uint8_t channel)

@@ -70,6 +70,9 @@ public:
 private:
     [[noreturn]] void failRead(uint8_t header, const std::vector<uint8_t> &data = {});
     [[noreturn]] void failWrite(uint8_t header, uint8_t pollAddress);
+    // For a write that does the same when made twice: sent again, so that
+    // a refusal (NAK) shows as one.
+    [[noreturn]] void failRepeatableWrite(uint8_t header, const std::vector<uint8_t> &data);
     // For a result that equals the export's failure value: true when the
     // device gives a good reply to the same request (the value was real).
     bool confirmRead(uint8_t header, const std::vector<uint8_t> &data = {});

@@ -75,13 +75,13 @@ void FrameDecoder::decide(std::vector<HeardFrame> &out, bool quiet)
     }
 }
 
-std::vector<HeardFrame> FrameDecoder::feed(const uint8_t *bytes, size_t count, double time)
+std::vector<HeardFrame> FrameDecoder::feed(const uint8_t *bytes, size_t count, double time, double spacing)
 {
     std::vector<HeardFrame> out;
     if (!m_pending.empty() && time - m_pending.back().time > m_gap)
         decide(out, true);
     for (size_t i = 0; i < count; ++i)
-        m_pending.push_back({bytes[i], time});
+        m_pending.push_back({bytes[i], time + static_cast<double>(i) * spacing});
     decide(out, false);
     return out;
 }

@@ -30,8 +30,9 @@ class FrameDecoder
 public:
     explicit FrameDecoder(double gapSeconds) : m_gap(gapSeconds) {}
 
-    // Bytes of which the first arrived at `time`; returns the frames now complete.
-    std::vector<HeardFrame> feed(const uint8_t *bytes, size_t count, double time);
+    // Bytes of which the first arrived at `time` and each next one
+    // `spacing` seconds later; returns the frames now complete.
+    std::vector<HeardFrame> feed(const uint8_t *bytes, size_t count, double time, double spacing = 0);
     // Nothing arrived until `now`: after the gap the bytes held are decided.
     std::vector<HeardFrame> idle(double now);
 

@@ -52,7 +52,7 @@ void runMonitor(Context &c)
             // The read returned 2 ms after the last byte; at 9600 baud each
             // byte took about 1.04 ms: when the first one arrived.
             const double first = std::max(now - 0.002 - (n - 1) * 0.00104, lastReturn);
-            show(decoder.feed(buffer, static_cast<size_t>(n), first));
+            show(decoder.feed(buffer, static_cast<size_t>(n), first, std::clamp((now - 0.002 - first) / n, 0.0, 0.00104)));
         } else {
             show(decoder.idle(now));
         }

@@ -111,7 +111,7 @@ void runApply(Context &c)
     }
     for (const std::string &f : failures)
         c.err << "ravlin: apply: " << f << "\n";
-    const std::string summary = std::to_string(wanted.settingCount()) + " settings written to " + c.where()
+    const std::string summary = std::to_string(wanted.settingCount()) + " settings sent to " + c.where()
                                 + (writeFailures ? ", " + std::to_string(writeFailures) + " refused" : "")
                                 + (c.args.noVerify ? ", not read back"
                                    : differences.empty() ? ", all read back as written"

@@ -241,14 +241,17 @@ TEST(CliEndToEnd, DumpThenApplyAnEditedFileThenReadItBack)
     edited.replace(edited.find("inhibits = 0xFFFF"), 17, "inhibits = 0x7FFF");
     Outcome apply = ravlin({"apply", "-", "--port", sim.path(), "--address", "2"}, edited);
     EXPECT_EQ(apply.status, 0) << apply.err;
-    EXPECT_EQ(apply.out, "34 settings written to address 2 on " + sim.path() + ", all read back as written\n");
+    EXPECT_EQ(apply.out, "34 settings sent to address 2 on " + sim.path() + ", all read back as written\n");
     const Outcome again = ravlin({"dump", "--port", sim.path(), "--address", "2"});
     edited.replace(edited.find("(1-16)"), 6, "(1-15)");
     EXPECT_EQ(again.out, edited);
     // A refused write is reported per setting, and the run fails.
     apply = ravlin({"apply", "-", "--port", sim.path(), "--address", "2"}, "sorter 1 = 200\n");
     EXPECT_EQ(apply.status, 1);
-    EXPECT_NE(apply.err.find("ravlin: apply: sorter 1: "), std::string::npos) << apply.err;
+    EXPECT_NE(apply.err.find("ravlin: apply: sorter 1: address 2 on " + sim.path() + " refused the request (NAK)\n"),
+              std::string::npos)
+        << apply.err;
+    EXPECT_EQ(apply.out, "sorter 1: wrote 200, device has 1\n");
 }
 
 } // namespace
