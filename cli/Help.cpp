@@ -1,6 +1,7 @@
 // `ravlin --help` (a manual page) and `ravlin help COMMAND`.
 #include <iomanip>
 #include <ostream>
+#include <sstream>
 
 #include "CommandTable.h"
 #include "Run.h"
@@ -122,26 +123,30 @@ void printCommandHelp(std::ostream &out, const Command &command)
         out << "\n";
         paragraph(out, command.description, 4);
     }
-    out << "\nOptions: --port PORT";
+    std::ostringstream options;
+    options << "Options: --port PORT";
     if (command.options & kAddress)
-        out << ", --address N";
+        options << ", --address N";
     if (command.options & kTimeout)
-        out << ", --timeout MS (default " << command.timeoutMs << ")";
+        options << ", --timeout MS (default " << command.timeoutMs << ")";
     if (command.options & kInterval)
-        out << ", --interval MS";
+        options << ", --interval MS";
     if (command.options & kCount)
-        out << ", --count N";
+        options << ", --count N";
     if (command.options & kFor)
-        out << ", --for SECONDS";
+        options << ", --for SECONDS";
     if (command.options & kRange)
-        out << ", --range A-B";
+        options << ", --range A-B";
     if (command.options & kGap)
-        out << ", --gap MS";
+        options << ", --gap MS";
     if (command.options & kLatch)
-        out << ", --latch";
+        options << ", --latch";
     if (command.options & kNoVerify)
-        out << ", --no-verify";
-    out << ", --json\n\nExamples:\n";
+        options << ", --no-verify";
+    options << ", --json";
+    out << "\n";
+    paragraph(out, options.str(), 0);
+    out << "\nExamples:\n";
     for (const char *example : command.examples)
         out << "    " << example << "\n";
 }

@@ -111,11 +111,14 @@ void runApply(Context &c)
     }
     for (const std::string &f : failures)
         c.err << "ravlin: apply: " << f << "\n";
-    const std::string summary = std::to_string(wanted.settingCount()) + " settings sent to " + c.where()
+    const std::string summary = std::to_string(wanted.settingCount())
+                                + (wanted.settingCount() == 1 ? " setting" : " settings") + " sent to " + c.where()
                                 + (writeFailures ? ", " + std::to_string(writeFailures) + " refused" : "")
                                 + (c.args.noVerify ? ", not read back"
                                    : differences.empty() ? ", all read back as written"
-                                                         : ", " + std::to_string(differences.size()) + " differ when read back");
+                                                         : ", " + std::to_string(differences.size())
+                                                               + (differences.size() == 1 ? " differs" : " differ")
+                                                               + " when read back");
     if (failures.empty() && differences.empty()) {
         c.report(summary, JsonObject().add("settings", static_cast<long long>(wanted.settingCount())).add("differences", listed));
         return;
