@@ -3,7 +3,10 @@
 // device and for bad arguments, and the bytes some of them put on the wire.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 #include "Run.h"
 #include "SimPort.h"
@@ -137,6 +140,28 @@ TEST(CliInProcess, BadArgumentsAreRefusedBeforeAnythingIsSent)
     const Outcome closed = run({"serial-number", "--port", "Com4"});
     EXPECT_EQ(closed.status, 3);
     EXPECT_NE(closed.err.find("cannot open Com4"), std::string::npos) << closed.err;
+}
+
+TEST(CliInProcess, ABadSetupFileOrADeadDeviceStopsEarly)
+{
+    SimPort sim;
+    ScopedPortBackend installed(sim);
+    const std::string file = "/tmp/cli-test-" + std::to_string(getpid()) + ".txt";
+    std::ofstream(file) << "sorter 1 = 2\ncoin-id 2 = TOOLONG\n";
+    Outcome o = run({"apply", file, "-a", "2"});
+    std::remove(file.c_str());
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.err, "ravlin: apply: " + file + ":2: a coin id has 6 characters, not 7 ('TOOLONG')\n");
+    EXPECT_TRUE(sim.hostBytes().empty()); // the first, good line was not written either
+    // A watch of a silent device reports each failed poll and fails.
+    sim.device(2).setFault(ccsim::Fault::Silence);
+    o = run({"watch", "-a", "2", "--count", "2", "--interval", "0"});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out.rfind("stopped after 2 polls in ", 0), 0u) << o.out;
+    EXPECT_NE(o.out.find(" s: 0 new events, 0 lost, 2 failed polls\n"), std::string::npos) << o.out;
+    EXPECT_EQ(o.err, "ravlin: watch: no reply from address 2 on Com1 (timed out)\n"
+                     "ravlin: watch: no reply from address 2 on Com1 (timed out)\n"
+                     "ravlin: watch: every poll failed\n");
 }
 
 TEST(CliInProcess, HelpListsEveryExportAndEachCommandHasExamples)

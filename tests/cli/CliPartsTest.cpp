@@ -116,3 +116,54 @@ TEST(SetupFile, ReadsWhatItWritesAndNamesTheBadLine)
 }
 
 } // namespace
+
+#include <cstdlib>
+
+#include "Json.h"
+#include "PortSession.h"
+#include "ReplyProbe.h"
+
+namespace {
+
+TEST(PortName, APathTakesItsMappedNumberOrTheHighestFreeOne)
+{
+    for (int n = 1; n <= 9; ++n)
+        unsetenv(("PONTEL_COM" + std::to_string(n)).c_str());
+    setenv("PONTEL_COM9", "/dev/pts/77", 1);
+    EXPECT_EQ(resolvePortName("/dev/pts/77").number, 9);
+    const PortName other = resolvePortName("/dev/ttyUSB3");
+    EXPECT_EQ(other.number, 8);
+    EXPECT_STREQ(std::getenv("PONTEL_COM8"), "/dev/ttyUSB3");
+    EXPECT_EQ(other.shown, "/dev/ttyUSB3");
+    EXPECT_EQ(resolvePortName("COM3").shown, "Com3");
+    EXPECT_THROW(resolvePortName("Com10"), CliError);
+    unsetenv("PONTEL_COM8");
+    unsetenv("PONTEL_COM9");
+}
+
+TEST(ReplyProbe, TellsTheFailuresApartByWhatTheRawReplyHolds)
+{
+    uint8_t reply[260];
+    std::fill(reply, reply + 260, 0);
+    EXPECT_EQ(classifyReply(false, reply).kind, Probe::NoEcho); // the transaction cleared it
+    std::fill(reply, reply + 260, 0xA5);
+    EXPECT_EQ(classifyReply(false, reply).kind, Probe::NoReply); // nothing arrived
+    reply[0] = 1;
+    EXPECT_EQ(classifyReply(false, reply).kind, Probe::Truncated);
+    const std::pair<std::vector<uint8_t>, Probe::Kind> framed[] = {
+        {{1, 0, 2, 0, 253}, Probe::Good},   {{1, 0, 2, 0, 252}, Probe::BadChecksum},
+        {{1, 0, 2, 5, 248}, Probe::Nak},    {{1, 0, 2, 6, 247}, Probe::Busy},
+        {{3, 0, 2, 0, 251}, Probe::Unexpected},
+    };
+    for (const auto &[bytes, kind] : framed) {
+        std::copy(bytes.begin(), bytes.end(), reply);
+        EXPECT_EQ(classifyReply(true, reply).kind, kind) << int(bytes[3]);
+    }
+}
+
+TEST(Json, DeviceTextIsEscaped)
+{
+    EXPECT_EQ(jsonString("a\"b\\c\n\x01" "\xC3\xA9"), "\"a\\\"b\\\\c\\n\\u0001\xC3\xA9\"");
+}
+
+} // namespace
