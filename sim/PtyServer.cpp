@@ -79,6 +79,8 @@ void PtyServer::writeDue(SimTime t)
     uint8_t bytes[512];
     while (size_t n = m_bus.take(bytes, sizeof bytes, t)) {
         const ssize_t written = write(m_master, bytes, n);
+        if (m_settings.copyHeard)
+            m_settings.copyHeard(bytes, n);
         if (written < static_cast<ssize_t>(n) && m_trace) {
             // The host does not read and the terminal's buffer is full: the
             // bytes are lost, as in a UART overrun.

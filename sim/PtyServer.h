@@ -24,6 +24,7 @@ public:
         // (true: it cleared an exclusive mode that a dead host left).
         int closeWatchFd = -1;
         std::function<bool()> hostClosed;
+        std::function<void(const uint8_t *, size_t)> copyHeard; // --tap
     };
 
     PtyServer(Bus &bus, int masterFd, Settings settings, BusTrace *trace, std::ostream &out);

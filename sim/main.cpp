@@ -8,6 +8,7 @@
 #include <memory>
 #include <sys/prctl.h>
 
+#include "BusTap.h"
 #include "BusTrace.h"
 #include "Options.h"
 #include "OutputQueue.h"
@@ -34,14 +35,17 @@ int main(int argc, char **argv)
         if (fcntl(fd, F_GETFD) == -1)
             open("/dev/null", O_RDWR);
     ProgramOptions options;
+    std::string tapPath;
     try {
-        options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+        std::vector<std::string> arguments(argv + 1, argv + argc);
+        tapPath = takeTapOption(arguments);
+        options = parseOptions(arguments);
     } catch (const OptionError &error) {
         std::cerr << "ccsim: " << error.what() << "\n";
         return 2;
     }
     if (options.help) {
-        std::cout << usageText();
+        std::cout << usageText() << kTapUsage;
         return 0;
     }
 
@@ -99,10 +103,12 @@ int main(int argc, char **argv)
                       << (options.linkPath.empty() ? "" : " (" + options.linkPath + ")") << ", pacing "
                       << (bus.pacing() ? "on" : "off") << std::endl;
         }
-        PtyServer server(bus, terminal.masterFd(),
-                         {options.coinEverySeconds, true, terminal.closeWatchFd(),
-                          [&terminal] { return terminal.hostClosed(); }},
-                         trace.get(), out);
+        std::unique_ptr<BusTap> tap = tapPath.empty() ? nullptr : std::make_unique<BusTap>(tapPath);
+        PtyServer::Settings settings{options.coinEverySeconds, true, terminal.closeWatchFd(),
+                                     [&terminal] { return terminal.hostClosed(); }, {}};
+        if (tap)
+            settings.copyHeard = [&tap](const uint8_t *bytes, size_t n) { tap->copy(bytes, n); };
+        PtyServer server(bus, terminal.masterFd(), settings, trace.get(), out);
         server.run(g_stop, waitMask);
     } catch (const std::exception &error) {
         err << "ccsim: " << error.what() << "\n";
