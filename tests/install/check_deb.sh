@@ -31,7 +31,7 @@ files=$(dpkg-deb -c "$deb" | awk '{print $6}')
 outside=$(grep -v '^\./usr/' <<<"$files" | grep -v '^\./$' || true)
 [ -z "$outside" ] || fail "files outside /usr: $outside"
 libdir=usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)
-for file in usr/bin/Brevant usr/bin/ccsim "$libdir/libRavlin.so.$version" "$libdir/libRavlin.so.1" \
+for file in usr/bin/Brevant usr/bin/ccsim usr/bin/ravlin usr/share/man/man1/ravlin.1.gz "$libdir/libRavlin.so.$version" "$libdir/libRavlin.so.1" \
             "$libdir/libPontel.so.$version" usr/include/ravlin/CCTalkComDeclar.h "$libdir/pkgconfig/ravlin.pc" \
             "$libdir/cmake/Ravlin/RavlinConfig.cmake" usr/share/man/man1/Brevant.1.gz \
             usr/share/man/man1/ccsim.1.gz usr/share/applications/brevant.desktop \

@@ -9,7 +9,7 @@ libdir=$(cd "$stage" && ls -d lib/*-linux-gnu 2>/dev/null || echo lib)
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
-for file in bin/Brevant bin/ccsim "$libdir/libRavlin.so.$version" "$libdir/libPontel.so.$version" \
+for file in bin/Brevant bin/ccsim bin/ravlin share/man/man1/ravlin.1.gz "$libdir/libRavlin.so.$version" "$libdir/libPontel.so.$version" \
             include/ravlin/CCTalkComDeclar.h include/ravlin/PontelDeclar.h "$libdir/pkgconfig/ravlin.pc" \
             "$libdir/cmake/Ravlin/RavlinConfig.cmake" "$libdir/cmake/Ravlin/RavlinConfigVersion.cmake" \
             share/man/man1/Brevant.1.gz share/man/man1/ccsim.1.gz share/applications/brevant.desktop \
@@ -28,7 +28,7 @@ grep -q 'Library runpath: \[\$ORIGIN\]' <(readelf -d "$stage/$libdir/libRavlin.s
     fail "libRavlin.so does not look for libPontel.so beside itself"
 
 # The programs' RUNPATH leads from bin/ to the staged libraries.
-for program in Brevant ccsim; do
+for program in Brevant ccsim ravlin; do
     grep -q "Library runpath: \[\$ORIGIN/../$libdir\]" <(readelf -d "$stage/bin/$program") ||
         fail "RUNPATH of $program"
 done
