@@ -25,7 +25,9 @@ typedef struct CountedString {
     uint8_t bytes[256];
 } CountedString;
 
-#if defined(_WIN32)
+#if defined(_WIN32) && defined(RAVLIN_BUILDING)
+#  define RAVLIN_API __declspec(dllexport)
+#elif defined(_WIN32)
 #  define RAVLIN_API __declspec(dllimport)
 #elif defined(RAVLIN_BUILDING)
 #  define RAVLIN_API __attribute__((visibility("default")))

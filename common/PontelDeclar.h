@@ -21,7 +21,9 @@
 extern "C" {
 #endif
 
-#if defined(_WIN32)
+#if defined(_WIN32) && defined(PONTEL_BUILDING)
+#  define PONTEL_API __declspec(dllexport)
+#elif defined(_WIN32)
 #  define PONTEL_API __declspec(dllimport)
 #elif defined(PONTEL_BUILDING)
 #  define PONTEL_API __attribute__((visibility("default")))

@@ -1,0 +1,65 @@
+#include "TimedIo.h"
+
+namespace pontel {
+
+namespace {
+
+enum class Direction { Read, Write };
+
+// One overlapped transfer, waited for at once: the handle is opened for
+// overlapped I/O so that a read blocked on one thread does not hold up a
+// write on another (synchronous I/O on one handle runs one call at a time).
+// Each call has its own event. Returns the bytes transferred, also when the
+// transfer ended early (time-out, purge, device error).
+DWORD transfer(HANDLE device, Direction direction, void *buffer, DWORD count)
+{
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!overlapped.hEvent)
+        return 0;
+    const BOOL done = direction == Direction::Read
+                          ? ReadFile(device, buffer, count, nullptr, &overlapped)
+                          : WriteFile(device, buffer, count, nullptr, &overlapped);
+    DWORD moved = 0;
+    if (done || GetLastError() == ERROR_IO_PENDING) {
+        if (!GetOverlappedResult(device, &overlapped, &moved, TRUE))
+            moved = DWORD(overlapped.InternalHigh);
+    }
+    CloseHandle(overlapped.hEvent);
+    return moved > count ? count : moved;
+}
+
+} // namespace
+
+COMMTIMEOUTS commTimeouts(const ReadLimits &read, const WriteLimits &write)
+{
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = DWORD(read.interval);
+    timeouts.ReadTotalTimeoutMultiplier = DWORD(read.perByte);
+    timeouts.ReadTotalTimeoutConstant = DWORD(read.constant);
+    timeouts.WriteTotalTimeoutMultiplier = DWORD(write.perByte);
+    timeouts.WriteTotalTimeoutConstant = DWORD(write.constant);
+    return timeouts;
+}
+
+bool applyTimeouts(HANDLE device, const ReadLimits &read, const WriteLimits &write)
+{
+    COMMTIMEOUTS timeouts = commTimeouts(read, write);
+    return SetCommTimeouts(device, &timeouts) != 0;
+}
+
+int32_t readWithin(HANDLE device, uint8_t *buffer, int32_t count)
+{
+    if (count <= 0)
+        return 0;
+    return int32_t(transfer(device, Direction::Read, buffer, DWORD(count)));
+}
+
+bool writeWithin(HANDLE device, const uint8_t *bytes, int32_t count)
+{
+    if (count <= 0)
+        return true;
+    return transfer(device, Direction::Write, const_cast<uint8_t *>(bytes), DWORD(count)) == DWORD(count);
+}
+
+} // namespace pontel

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Runs one Windows program of the suite under Wine, against the real ccsim:
+#   run-under-wine.sh CCSIM WINE_DIR PROGRAM [ARGUMENTS...]
+# (the prefix started by wine-prefix.sh). COM1 to COM9 of the prefix are the
+# links $ports/com1 to com9; for each run this script serves them as follows
+# (WinePorts.h gives the same table to the programs):
+#   COM1  ccsim                 bytes paced at 9600 baud, as on a line
+#   COM2  ccsim --no-pacing --late-delay 600
+#   COM3  ccsim --no-pacing --fault silence
+#   COM4  ccsim --no-pacing --reply-delay 300
+#   COM5  ccsim --no-pacing --base-year 20x0
+#   COM6  ccsim --no-pacing with devices 2 and 3, quiet time 300 ms
+#   COM7  a regular file, not a serial port
+#   COM8  nothing (the link points nowhere)
+#   COM9  ccsim --no-pacing --late-delay 600, like COM2, for the tests that
+#         change a device for good (its address, a fault, a quit)
+# Each ccsim reads control commands appended to $ports/portN.in and prints
+# its answers to $ports/portN.out (after the terminal's path, its first line).
+# (Not comN.in: for Windows, COM1.anything names the device COM1.)
+#
+# Before the program runs, and so before it can write a byte, the script
+# checks that the prefix maps COM1 to COM9 to these links only, and that each
+# served link is the terminal its own ccsim reported. The program gets
+# CCBENCH_WINE_PORTS=$ports only then; the programs refuse to run without it.
+set -euo pipefail
+here=$(dirname "$(realpath "$0")")
+ccsim=$(realpath "$1")
+. "$here/wine-env.sh" "$2"
+program=$3
+shift 3
+
+declare -A served=(
+    [1]=""
+    [2]="--no-pacing --late-delay 600"
+    [3]="--no-pacing --fault silence"
+    [4]="--no-pacing --reply-delay 300"
+    [5]="--no-pacing --base-year 20x0"
+    [6]="--no-pacing --device 2 --quiet 300 --device 3 --quiet 300"
+    [9]="--no-pacing --late-delay 600"
+)
+
+check_port_mapping
+# The prefix's server, when wine-prefix.sh did not leave one running: one
+# that a program started would print to this script's output.
+wine_bounded 30 wineserver -p >>"$log" 2>&1 || true
+
+pids=()
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -f "$ports"/com[1-9] "$ports"/port[1-9].fifo
+}
+trap cleanup EXIT
+
+mkdir -p "$ports"
+rm -f "$ports"/com[1-9] "$ports"/port[1-9].in "$ports"/port[1-9].out "$ports"/port[1-9].err "$ports"/port[1-9].fifo
+for n in "${!served[@]}"; do
+    : >"$ports/port$n.in"
+    mkfifo "$ports/port$n.fifo"
+    # shellcheck disable=SC2086 # the options are words
+    "$ccsim" ${served[$n]} --link "$ports/com$n" <"$ports/port$n.fifo" >"$ports/port$n.out" 2>"$ports/port$n.err" &
+    pids+=($!)
+    tail -n +1 -s 0.05 -f "$ports/port$n.in" >"$ports/port$n.fifo" &
+    pids+=($!)
+done
+printf 'not a serial port\n' >"$ports/com7"
+
+for n in "${!served[@]}"; do
+    terminal=""
+    for _ in $(seq 200); do
+        terminal=$(head -n 1 "$ports/port$n.out" 2>/dev/null || true)
+        [ -n "$terminal" ] && [ -L "$ports/com$n" ] && break
+        sleep 0.05
+    done
+    if [ -z "$terminal" ] || [ ! -c "$terminal" ] || [ "$(readlink "$ports/com$n")" != "$terminal" ]; then
+        echo "wine: ccsim on COM$n did not start: $(cat "$ports/port$n.err")" >&2
+        exit 1
+    fi
+done
+check_port_mapping
+
+export CCBENCH_WINE_PORTS="$ports"
+status=0
+wine_bounded "${CCBENCH_WINE_TIMEOUT:-600}" wine "$program" "$@" || status=$?
+if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
+    echo "wine: $(basename "$program") did not finish in ${CCBENCH_WINE_TIMEOUT:-600} s" >&2
+fi
+exit "$status"
