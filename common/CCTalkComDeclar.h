@@ -74,6 +74,14 @@ RAVLIN_API void CCGet_BuildCode(CountedString *result, PortHandle *port, uint8_t
 // two exports, like CCRequest_Base_Year, throw IntegerConversionError
 // (IntegerText.h), whose what() is "'<text>' n'est pas une valeur entière
 // correcte"; the date outputs are then not written.
+//
+// C callers, and callers through a foreign-function layer (Python's ctypes):
+// C cannot catch this error, and an exception that reaches a C frame ends
+// the program. It comes from any device without header 170 (a NAK, or no
+// answer) or whose base year is not a number. Call these three exports
+// through a small C++ function that catches it and returns a code (the
+// README shows one, "Calling Ravlin from C"); build it into the C program,
+// or into a shared library of its own for a foreign-function caller.
 RAVLIN_API CCBool CCGet_Manufacturing_Date(PortHandle *port, uint8_t address,
                                            uint16_t *year, uint16_t *month, uint16_t *day);
 RAVLIN_API CCBool CCGet_Modification_Date(PortHandle *port, uint8_t address,

@@ -61,16 +61,26 @@ bool CCReadFixed(PortHandle *port, uint8_t address, int n, uint8_t *reply)
            && reply[Header] == AckHeader;
 }
 
-bool CCReadAck(PortHandle *port, uint8_t expected)
+bool CCRequestFixed(PortHandle *port, uint8_t address, uint8_t header, int replyLength, uint8_t *reply,
+                    uint8_t *data, int n)
+{
+    return CCSendRequest(port, address, header, data, n) && CCReadFixed(port, address, replyLength, reply);
+}
+
+bool CCReadAck(PortHandle *port, uint8_t expected, uint8_t *source)
 {
     uint8_t reply[AckSize];
-    return RcvFromCom(port, reply, AckSize) && CCCheckAck(reply, expected);
+    if (!RcvFromCom(port, reply, AckSize) || !CCCheckAck(reply, expected))
+        return false;
+    if (source != nullptr)
+        *source = reply[Source];
+    return true;
 }
 
 bool CCReadByte(PortHandle *port, uint8_t address, uint8_t header, uint8_t &value)
 {
     uint8_t reply[1 + AckSize];
-    if (!CCSendRequest(port, address, header) || !CCReadFixed(port, address, 1, reply))
+    if (!CCRequestFixed(port, address, header, 1, reply))
         return false;
     value = reply[HeadSize];
     return true;
@@ -102,7 +112,7 @@ bool CCReadDate(PortHandle *port, uint8_t address, uint8_t header, uint16_t &yea
                 uint16_t &day)
 {
     uint8_t reply[2 + AckSize];
-    if (!CCSendRequest(port, address, header) || !CCReadFixed(port, address, 2, reply)) {
+    if (!CCRequestFixed(port, address, header, 2, reply)) {
         year = 1900;
         month = 1;
         day = 1;

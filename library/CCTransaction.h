@@ -14,7 +14,6 @@
 namespace ravlin {
 
 constexpr int AckSize = 5;
-constexpr int MaxFixedData = 3;
 
 // Writes CCMessage (head, data when there is any, checksum) in up to three
 // writes, then reads the echo back into it with reads of the same sizes. The
@@ -31,8 +30,16 @@ bool CCSendRequest(PortHandle *port, uint8_t address, uint8_t header, uint8_t *d
 // source when address is 0). The data are reply[4 .. 3 + n].
 bool CCReadFixed(PortHandle *port, uint8_t address, int n, uint8_t *reply);
 
+// Sends a request (n data bytes, none when n is 0) and, when the exchange
+// succeeded, reads a fixed reply of replyLength data bytes into reply with
+// CCReadFixed. reply holds replyLength + 5 bytes.
+bool CCRequestFixed(PortHandle *port, uint8_t address, uint8_t header, int replyLength, uint8_t *reply,
+                    uint8_t *data = nullptr, int n = 0);
+
 // Reads a 5-byte acknowledgement in one read and tests it with CCCheckAck.
-bool CCReadAck(PortHandle *port, uint8_t expected);
+// When it passes and source is given, *source is the address that
+// acknowledged.
+bool CCReadAck(PortHandle *port, uint8_t expected, uint8_t *source = nullptr);
 
 // A request without data answered by one data byte, stored in value on
 // success; value is left untouched otherwise.

@@ -26,7 +26,7 @@ CCBool CCSet_Channel_Enable(PortHandle *port, uint8_t address, uint16_t mask)
 uint16_t CCGet_Channel_Enable(PortHandle *port, uint8_t address)
 {
     uint8_t reply[2 + AckSize];
-    if (!CCSendRequest(port, address, RequestInhibits) || !CCReadFixed(port, address, 2, reply))
+    if (!CCRequestFixed(port, address, RequestInhibits, 2, reply))
         return 0;
     return static_cast<uint16_t>(reply[HeadSize] | (reply[HeadSize + 1] << 8));
 }
@@ -41,7 +41,7 @@ uint8_t CCRequest_Sorter(PortHandle *port, uint8_t address, uint8_t channel)
 {
     uint8_t data = channel;
     uint8_t reply[1 + AckSize];
-    if (!CCSendRequest(port, address, RequestSorterPath, &data, 1) || !CCReadFixed(port, address, 1, reply))
+    if (!CCRequestFixed(port, address, RequestSorterPath, 1, reply, &data, 1))
         return 0;
     return reply[HeadSize];
 }

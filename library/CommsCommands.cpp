@@ -2,7 +2,6 @@
 #include "CCMessage.h"
 #include "CCTalkComDeclar.h"
 #include "CCTransaction.h"
-#include "PontelDeclar.h"
 
 using namespace ravlin;
 
@@ -18,7 +17,7 @@ enum : uint8_t {
 bool readThreeBytes(PortHandle *port, uint8_t address, uint8_t header, uint8_t output[3])
 {
     uint8_t reply[3 + AckSize];
-    const bool ok = CCSendRequest(port, address, header) && CCReadFixed(port, address, 3, reply);
+    const bool ok = CCRequestFixed(port, address, header, 3, reply);
     for (int i = 0; i < 3; ++i)
         output[i] = ok ? reply[HeadSize + i] : 255;
     return ok;
@@ -45,12 +44,7 @@ CCBool CCClearsCom(PortHandle *port, uint8_t address)
 CCBool CCReSet(PortHandle *port, uint8_t *address)
 {
     // With address 0 this tells which device acknowledged.
-    uint8_t reply[AckSize];
-    if (!CCSendRequest(port, *address, ResetDevice) || !RcvFromCom(port, reply, AckSize)
-        || !CCCheckAck(reply, *address))
-        return false;
-    *address = reply[Source];
-    return true;
+    return CCSendRequest(port, *address, ResetDevice) && CCReadAck(port, *address, address);
 }
 
 } // extern "C"

@@ -62,18 +62,13 @@ CCBool CCSet_Rand_Adress(PortHandle *port, uint8_t *address)
 {
     // The acknowledgement comes from the address the device picked; the
     // acknowledgement test lets any source pass for this header.
-    uint8_t reply[AckSize];
-    if (!CCSendRequest(port, *address, RandomAddress) || !RcvFromCom(port, reply, AckSize)
-        || !CCCheckAck(reply, *address))
-        return false;
-    *address = reply[Source];
-    return true;
+    return CCSendRequest(port, *address, RandomAddress) && CCReadAck(port, *address, address);
 }
 
 CCBool CCGet_Polling(PortHandle *port, uint8_t address, uint8_t *units, uint8_t *value)
 {
     uint8_t reply[2 + AckSize];
-    if (!CCSendRequest(port, address, PollingPriority) || !CCReadFixed(port, address, 2, reply))
+    if (!CCRequestFixed(port, address, PollingPriority, 2, reply))
         return false;
     *units = reply[HeadSize];
     *value = reply[HeadSize + 1];
@@ -113,7 +108,7 @@ int32_t CCGet_Serial_Number(PortHandle *port, uint8_t address)
 {
     // 24 bits, least significant byte first; -1 cannot be a serial number.
     uint8_t reply[3 + AckSize];
-    if (!CCSendRequest(port, address, SerialNumber) || !CCReadFixed(port, address, 3, reply))
+    if (!CCRequestFixed(port, address, SerialNumber, 3, reply))
         return -1;
     return reply[HeadSize] + (reply[HeadSize + 1] << 8) + (reply[HeadSize + 2] << 16);
 }

@@ -27,6 +27,21 @@ void Bus::hostWrite(const uint8_t *bytes, size_t count, SimTime now)
         return;
     const SimTime bt = byteTime();
     const SimTime start = std::max(now, m_hostLineFree);
+    if (bt.count() > 0) {
+        // Only the bytes that start within the backlog limit get on the line.
+        const SimTime room = now + bt * kLineBacklogBytes - start;
+        const size_t fits = room < SimTime(0) ? 0 : static_cast<size_t>(room / bt) + 1;
+        if (fits < count) {
+            const size_t lost = count - fits;
+            for (auto &device : m_devices)
+                device->missBytes(static_cast<unsigned>(lost));
+            if (m_observer)
+                m_observer({BusActivity::HostOverrun, start, 0, false, Bytes(bytes + fits, bytes + count)});
+            count = fits;
+            if (count == 0)
+                return;
+        }
+    }
     m_hostLineFree = start + bt * static_cast<long>(count);
 
     const bool echo = std::none_of(m_devices.begin(), m_devices.end(),
@@ -48,6 +63,12 @@ void Bus::hostWrite(const uint8_t *bytes, size_t count, SimTime now)
 void Bus::schedule(int deviceIndex, Transmission transmission)
 {
     const SimTime bt = byteTime();
+    if (m_deviceLineFree[deviceIndex] > transmission.start + bt * kLineBacklogBytes) {
+        if (m_observer)
+            m_observer({BusActivity::DeviceOverrun, transmission.start, m_devices[deviceIndex]->address(),
+                        transmission.bare, transmission.bytes});
+        return;
+    }
     OnWire mine{std::max(transmission.start, m_deviceLineFree[deviceIndex]), std::move(transmission.bytes), 0,
                 false, deviceIndex};
     const auto length = [bt](const OnWire &w) { return bt * static_cast<long>(w.bytes.size()); };

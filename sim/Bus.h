@@ -20,6 +20,12 @@
 
 namespace ccsim {
 
+// How far ahead of now the host's line, or a device's, may be booked: twice
+// the longest ccTalk message (260 bytes). A host that writes faster than the
+// line carries loses what does not fit, as a UART that overruns; a device
+// that would have to queue a reply behind this much of its own drops it.
+constexpr long kLineBacklogBytes = 512;
+
 struct BusConfig
 {
     bool pacing = false;
@@ -29,7 +35,9 @@ struct BusConfig
 // What the bus reports to an observer (the trace of the ccsim program).
 struct BusActivity
 {
-    enum Kind { HostBytes, DeviceBytes } kind;
+    // HostOverrun: host bytes the line could not carry (lost, never echoed
+    // nor heard); DeviceOverrun: a reply a device dropped.
+    enum Kind { HostBytes, DeviceBytes, HostOverrun, DeviceOverrun } kind;
     SimTime time;       // when the first byte is on the wire
     uint8_t address;    // the device's address (DeviceBytes)
     bool bare;          // an address poll answer

@@ -57,7 +57,13 @@ void BusTrace::onActivity(const BusActivity &activity)
         return;
     }
     const Bytes &bytes = activity.bytes;
-    if (activity.bare) {
+    if (activity.kind == BusActivity::HostOverrun) {
+        m_out << stamp(activity.time) << "  host    " << bytes.size()
+              << " byte(s) lost: written faster than the line carries\n";
+    } else if (activity.kind == BusActivity::DeviceOverrun) {
+        m_out << stamp(activity.time) << "  device  " << unsigned(activity.address)
+              << " drops a reply: still busy sending earlier ones\n";
+    } else if (activity.bare) {
         m_out << stamp(activity.time) << "  device  " << unsigned(activity.address)
               << " answers the address poll with the bare byte " << byteList(bytes.data(), bytes.size()) << "\n";
     } else if (bytes.size() >= 5 && bytes.size() == size_t(bytes[1]) + 5) {

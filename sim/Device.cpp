@@ -78,7 +78,8 @@ std::optional<Transmission> Device::handleMessage(const Bytes &message, SimTime 
         out.bare = true;
         out.bytes = {answer.source};
     } else {
-        Frame frame{kHostAddress, answer.source ? answer.source : oldAddress, answer.header, answer.data};
+        // The reply goes back to whoever asked: a host need not be at 1.
+        Frame frame{request.source, answer.source ? answer.source : oldAddress, answer.header, answer.data};
         out.bytes = encode(frame);
         if (m_config.fault == Fault::WrongChecksum)
             out.bytes.back() = static_cast<uint8_t>(out.bytes.back() + 1);
@@ -219,6 +220,18 @@ Device::Answer Device::execute(const Frame &request, SimTime t)
         Bytes data{m_events.counter};
         data.insert(data.end(), m_events.results.begin(), m_events.results.end());
         return reply(data);
+    }
+    case header::PerformSelfCheck:
+        if (c.selfCheckExtra >= 0)
+            return reply({c.selfCheckFault, static_cast<uint8_t>(c.selfCheckExtra)});
+        return reply({c.selfCheckFault});
+    case header::CoinPosition: {
+        // Coins are numbered as the channels: coin k sits at bit k - 1 of
+        // the inhibit mask.
+        if (!needs(1) || !channelOk(d[0]))
+            return nak();
+        const unsigned position = 1u << (d[0] - 1);
+        return reply({static_cast<uint8_t>(position), static_cast<uint8_t>(position >> 8)});
     }
     case header::ModifyMasterInhibit:
         if (!needs(1))

@@ -47,6 +47,9 @@ public:
     // One byte from the host, arrived at time t. Returns what the device
     // answers when the byte completes a request addressed to it.
     std::optional<Transmission> receive(uint8_t byte, SimTime t);
+    // Host bytes that never reached the device (the line could not carry
+    // them): counted as ignored bytes.
+    void missBytes(unsigned count) { m_receiver.ignore(count); }
     // Lets time pass (drops a partial message after the inter-byte time-out).
     void expire(SimTime t) { m_receiver.expire(t); }
     // The next time expire() would change something, kForever if none.

@@ -38,6 +38,10 @@ struct DeviceConfig
     uint8_t pollingUnits = 2;                       // 2: tens of milliseconds
     uint8_t pollingValue = 20;                      // 200 ms
     uint8_t status = 0;
+    // What a self-check finds: fault code 0 is no fault; some codes name the
+    // part at fault (a coil, a sensor) in an extra byte, -1 for none.
+    uint8_t selfCheckFault = 0;
+    int selfCheckExtra = -1;
 
     // Channels (index 0 is channel 1).
     std::array<std::string, kChannels> coinIds{

@@ -45,6 +45,8 @@ to the first device:
   --comms-revision A.B.C release, major, minor   (1.4.6)
   --polling UNITS,VALUE  polling priority        (2,20: 200 ms)
   --status N             status byte             (0)
+  --self-check CODE[,X]  fault code of the self-check, with its extra
+                         byte X when it has one (0: no fault)
   --coin CH=ID           coin id of channel CH, 6 characters (EU001A...)
   --path CH=P            sorter path of channel CH (0 to 8)
   --enabled MASK         channels enabled at power-up, bit k = channel k+1
@@ -203,6 +205,13 @@ ProgramOptions parseOptions(const std::vector<std::string> &arguments)
             device.pollingValue = static_cast<uint8_t>(parseNumber(text.substr(comma + 1), 0, 255, name));
         } else if (name == "--status") {
             device.status = byte(name);
+        } else if (name == "--self-check") {
+            const std::string &text = value();
+            const auto comma = text.find(',');
+            device.selfCheckFault = static_cast<uint8_t>(parseNumber(text.substr(0, comma), 0, 255, name));
+            device.selfCheckExtra = comma == std::string::npos
+                ? -1
+                : static_cast<int>(parseNumber(text.substr(comma + 1), 0, 255, name));
         } else if (name == "--coin") {
             const auto [channel, id] = channelAssignment(value(), name);
             if (id.size() != 6)

@@ -2,10 +2,16 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -48,10 +54,51 @@ PseudoTerminal::PseudoTerminal()
     settings.c_cflag |= CLOCAL | CREAD;
     tcsetattr(m_slave, TCSANOW, &settings);
     fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    m_closeWatch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_closeWatch >= 0 && inotify_add_watch(m_closeWatch, name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0) {
+        close(m_closeWatch);
+        m_closeWatch = -1;
+    }
+}
+
+bool PseudoTerminal::hostClosed()
+{
+    char events[4096];
+    while (read(m_closeWatch, events, sizeof events) > 0) {
+    }
+    int exclusive = 0;
+    if (ioctl(m_slave, TIOCGEXCL, &exclusive) != 0 || exclusive == 0 || lockedBySomeone())
+        return false;
+    return ioctl(m_slave, TIOCNXCL) == 0;
+}
+
+// Whether a process holds an advisory lock on the terminal, from the
+// kernel's table of locks: "1: FLOCK ADVISORY WRITE <pid> <maj>:<min>:<inode> ...".
+bool PseudoTerminal::lockedBySomeone() const
+{
+    struct stat info{};
+    if (fstat(m_slave, &info) != 0)
+        return true; // cannot tell: leave things as they are
+    char device[64];
+    std::snprintf(device, sizeof device, "%02x:%02x:%lu", major(info.st_dev), minor(info.st_dev),
+                  static_cast<unsigned long>(info.st_ino));
+    std::ifstream locks("/proc/locks");
+    if (!locks)
+        return true;
+    for (std::string line; std::getline(locks, line);) {
+        std::istringstream words(line);
+        std::string word;
+        while (words >> word)
+            if (word == device)
+                return true;
+    }
+    return false;
 }
 
 PseudoTerminal::~PseudoTerminal()
 {
+    if (m_closeWatch >= 0)
+        close(m_closeWatch);
     if (m_slave >= 0)
         close(m_slave);
     if (m_master >= 0)

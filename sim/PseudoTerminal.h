@@ -20,9 +20,22 @@ public:
     int masterFd() const { return m_master; }
     const std::string &slavePath() const { return m_slavePath; }
 
+    // Readable when a host closed the terminal (-1 when closes cannot be
+    // watched).
+    int closeWatchFd() const { return m_closeWatch; }
+    // Called when closeWatchFd() is readable. A host that put the terminal
+    // in exclusive mode (TIOCEXCL) and died leaves that mode behind, and
+    // then every later open by a non-root user fails; so once a host has
+    // closed, exclusive mode that nobody's advisory lock (flock) backs any
+    // more is cleared. True when it was.
+    bool hostClosed();
+
 private:
+    bool lockedBySomeone() const;
+
     int m_master = -1;
     int m_slave = -1;
+    int m_closeWatch = -1;
     std::string m_slavePath;
 };
 

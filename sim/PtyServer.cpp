@@ -1,5 +1,6 @@
 #include "PtyServer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <ostream>
 #include <poll.h>
@@ -29,8 +30,12 @@ void PtyServer::run(const volatile std::sig_atomic_t &stop, const sigset_t &wait
             m_trace->expire(t);
         writeDue(t);
         periodicCoin(t);
+        if (t >= m_closeRecheck) {
+            m_closeRecheck = kForever;
+            checkHostClosed();
+        }
 
-        const SimTime next = std::min(m_bus.nextEvent(), m_nextCoin);
+        const SimTime next = std::min({m_bus.nextEvent(), m_nextCoin, m_closeRecheck});
         timespec timeout{};
         timespec *wait = nullptr;
         if (next != kForever) {
@@ -39,8 +44,11 @@ void PtyServer::run(const volatile std::sig_atomic_t &stop, const sigset_t &wait
             timeout.tv_nsec = static_cast<long>(span.count() % 1000000000);
             wait = &timeout;
         }
-        pollfd fds[2] = {{m_master, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
-        const nfds_t count = m_controlOpen ? 2 : 1;
+        const bool watchCloses = m_settings.closeWatchFd >= 0 && m_settings.hostClosed;
+        pollfd fds[3] = {{m_master, POLLIN, 0},
+                         {watchCloses ? m_settings.closeWatchFd : -1, POLLIN, 0},
+                         {STDIN_FILENO, POLLIN, 0}};
+        const nfds_t count = m_controlOpen ? 3 : 2;
         const int ready = ppoll(fds, count, wait, &waitMask);
         if (ready < 0) {
             if (errno == EINTR)
@@ -49,9 +57,21 @@ void PtyServer::run(const volatile std::sig_atomic_t &stop, const sigset_t &wait
         }
         if (fds[0].revents & POLLIN)
             readHost(now());
-        if (count == 2 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) && !readControl())
+        if (fds[1].revents & POLLIN) {
+            checkHostClosed();
+            // The kernel tells of the close before it drops the closer's
+            // lock: look once more a little later.
+            m_closeRecheck = now() + 100ms;
+        }
+        if (count == 3 && (fds[2].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) && !readControl())
             break;
     }
+}
+
+void PtyServer::checkHostClosed()
+{
+    if (m_settings.hostClosed && m_settings.hostClosed() && m_trace)
+        m_trace->note(now(), "the host that left the terminal in exclusive mode is gone: mode cleared");
 }
 
 void PtyServer::writeDue(SimTime t)
@@ -59,6 +79,8 @@ void PtyServer::writeDue(SimTime t)
     uint8_t bytes[512];
     while (size_t n = m_bus.take(bytes, sizeof bytes, t)) {
         const ssize_t written = write(m_master, bytes, n);
+        if (m_settings.copyHeard)
+            m_settings.copyHeard(bytes, n);
         if (written < static_cast<ssize_t>(n) && m_trace) {
             // The host does not read and the terminal's buffer is full: the
             // bytes are lost, as in a UART overrun.
@@ -87,11 +109,19 @@ bool PtyServer::readControl()
         return !m_controlSeen;
     }
     m_controlSeen = true;
+    // Only the new bytes are searched for the end of the line.
+    size_t searchFrom = m_controlLine.size();
     m_controlLine.append(buffer, static_cast<size_t>(n));
     size_t end;
-    while ((end = m_controlLine.find('\n')) != std::string::npos) {
+    while ((end = m_controlLine.find('\n', searchFrom)) != std::string::npos) {
         const std::string line = m_controlLine.substr(0, end);
         m_controlLine.erase(0, end + 1);
+        searchFrom = 0;
+        if (m_skippingLine) {
+            // The end of a line too long to be a command.
+            m_skippingLine = false;
+            continue;
+        }
         const ControlCommands::Result result = m_control.execute(line);
         m_out << result.output << std::flush;
         if (m_trace && !line.empty())
@@ -100,6 +130,12 @@ bool PtyServer::readControl()
             m_quit = true;
             return false;
         }
+    }
+    if (m_controlLine.size() > kMaxControlLine) {
+        if (!m_skippingLine)
+            m_out << "error: control line longer than " << kMaxControlLine << " characters, ignored\n" << std::flush;
+        m_skippingLine = true;
+        m_controlLine.clear();
     }
     return true;
 }

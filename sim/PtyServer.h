@@ -20,6 +20,11 @@ public:
     {
         double coinEverySeconds = 0;
         bool control = true; // read control commands on standard input
+        // Readable when a host closed the terminal; then hostClosed runs
+        // (true: it cleared an exclusive mode that a dead host left).
+        int closeWatchFd = -1;
+        std::function<bool()> hostClosed;
+        std::function<void(const uint8_t *, size_t)> copyHeard; // --tap
     };
 
     PtyServer(Bus &bus, int masterFd, Settings settings, BusTrace *trace, std::ostream &out);
@@ -34,6 +39,7 @@ private:
     void readHost(SimTime now);
     bool readControl(); // false: end the program
     void periodicCoin(SimTime now);
+    void checkHostClosed();
 
     Bus &m_bus;
     int m_master;
@@ -43,8 +49,12 @@ private:
     ControlCommands m_control;
     std::chrono::steady_clock::time_point m_epoch;
     SimTime m_nextCoin = kForever;
+    SimTime m_closeRecheck = kForever;
     int m_coinChannel = 0;
+    // No command is this long; a longer line is read to its end and ignored.
+    static constexpr size_t kMaxControlLine = 4096;
     std::string m_controlLine;
+    bool m_skippingLine = false;
     bool m_controlSeen = false;
     bool m_controlOpen = true;
     bool m_quit = false;

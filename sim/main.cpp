@@ -8,8 +8,10 @@
 #include <memory>
 #include <sys/prctl.h>
 
+#include "BusTap.h"
 #include "BusTrace.h"
 #include "Options.h"
+#include "OutputQueue.h"
 #include "PseudoTerminal.h"
 #include "PtyServer.h"
 
@@ -33,14 +35,17 @@ int main(int argc, char **argv)
         if (fcntl(fd, F_GETFD) == -1)
             open("/dev/null", O_RDWR);
     ProgramOptions options;
+    std::string tapPath;
     try {
-        options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+        std::vector<std::string> arguments(argv + 1, argv + argc);
+        tapPath = takeTapOption(arguments);
+        options = parseOptions(arguments);
     } catch (const OptionError &error) {
         std::cerr << "ccsim: " << error.what() << "\n";
         return 2;
     }
     if (options.help) {
-        std::cout << usageText();
+        std::cout << usageText() << kTapUsage;
         return 0;
     }
 
@@ -69,6 +74,14 @@ int main(int argc, char **argv)
     // not up to the default 50 us late at every byte.
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
 
+    // Written by threads of their own (started with the end signals blocked,
+    // so that those reach the serving loop): the bus never waits on a
+    // reader of standard output or error.
+    OutputQueue outQueue(STDOUT_FILENO);
+    OutputQueue errQueue(STDERR_FILENO);
+    std::ostream out(&outQueue);
+    std::ostream err(&errQueue);
+
     try {
         PseudoTerminal terminal;
         std::unique_ptr<TerminalLink> link;
@@ -80,20 +93,25 @@ int main(int argc, char **argv)
             bus.addDevice(device);
         std::unique_ptr<BusTrace> trace;
         if (options.trace) {
-            trace = std::make_unique<BusTrace>(std::cerr);
+            trace = std::make_unique<BusTrace>(err);
             bus.setObserver([&trace](const BusActivity &activity) { trace->onActivity(activity); });
         }
 
-        std::cout << terminal.slavePath() << std::endl;
+        out << terminal.slavePath() << std::endl;
         if (options.trace) {
-            std::cerr << "ccsim: serving " << bus.deviceCount() << " device(s) on " << terminal.slavePath()
+            err << "ccsim: serving " << bus.deviceCount() << " device(s) on " << terminal.slavePath()
                       << (options.linkPath.empty() ? "" : " (" + options.linkPath + ")") << ", pacing "
                       << (bus.pacing() ? "on" : "off") << std::endl;
         }
-        PtyServer server(bus, terminal.masterFd(), {options.coinEverySeconds, true}, trace.get(), std::cout);
+        std::unique_ptr<BusTap> tap = tapPath.empty() ? nullptr : std::make_unique<BusTap>(tapPath);
+        PtyServer::Settings settings{options.coinEverySeconds, true, terminal.closeWatchFd(),
+                                     [&terminal] { return terminal.hostClosed(); }, {}};
+        if (tap)
+            settings.copyHeard = [&tap](const uint8_t *bytes, size_t n) { tap->copy(bytes, n); };
+        PtyServer server(bus, terminal.masterFd(), settings, trace.get(), out);
         server.run(g_stop, waitMask);
     } catch (const std::exception &error) {
-        std::cerr << "ccsim: " << error.what() << "\n";
+        err << "ccsim: " << error.what() << "\n";
         return 1;
     }
     return 0;

@@ -1,10 +1,12 @@
 #include "DeviceAccess.h"
 
 #include <cerrno>
+#include <mutex>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -52,8 +54,9 @@ bool lockExclusive(int fd)
     return result == 0;
 }
 
-// Whether another user put the terminal in exclusive mode. Root's opens pass
-// exclusive mode, so root asks.
+// Whether another program put the terminal in exclusive mode (we never do).
+// Root's opens pass exclusive mode, so root asks, and leaves such a terminal
+// alone as a non-root user has to.
 bool exclusiveModeSet(int fd)
 {
 #ifdef TIOCGEXCL
@@ -65,6 +68,43 @@ bool exclusiveModeSet(int fd)
 #endif
 }
 
+// Handles are descriptor numbers; see openExclusive for why they go round.
+constexpr int kLowestHandle = STDERR_FILENO + 1;
+constexpr int kHandleNumbers = 1024; // select()'s limit: numbers stay below it
+std::mutex g_handleMutex;
+int g_nextHandle = kLowestHandle;
+
+int handleCeiling()
+{
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < rlim_t(kHandleNumbers))
+        return static_cast<int>(limit.rlim_cur);
+    return kHandleNumbers;
+}
+
+// Moves fd to the lowest free number from the next one in turn; when none is
+// free up to the ceiling, goes round to the lowest. Keeps fd where it is when
+// no number can be had at all.
+int moveToFreshNumber(int fd)
+{
+    const int ceiling = handleCeiling();
+    std::lock_guard<std::mutex> lock(g_handleMutex);
+    if (g_nextHandle < kLowestHandle || g_nextHandle >= ceiling)
+        g_nextHandle = kLowestHandle;
+    int moved = fcntl(fd, F_DUPFD_CLOEXEC, g_nextHandle);
+    if (moved >= ceiling) {
+        closeDescriptor(moved);
+        moved = -1;
+    }
+    if (moved < 0 && g_nextHandle > kLowestHandle)
+        moved = fcntl(fd, F_DUPFD_CLOEXEC, kLowestHandle);
+    if (moved < 0)
+        return fd;
+    closeDescriptor(fd);
+    g_nextHandle = moved + 1;
+    return moved;
+}
+
 } // namespace
 
 int openExclusive(const std::string &path)
@@ -74,20 +114,20 @@ int openExclusive(const std::string &path)
     const int fd = openTerminal(path);
     if (fd < 0)
         return -1;
-    if (exclusiveModeSet(fd) || !lockExclusive(fd) || ioctl(fd, TIOCEXCL) != 0) {
-        // Only a lock of our own is dropped by the close; exclusive mode was
-        // not set by us and stays as its owner left it.
+    if (exclusiveModeSet(fd) || !lockExclusive(fd)) {
+        // Only a lock of our own is dropped by the close; another program's
+        // exclusive mode stays as its owner left it.
         closeDescriptor(fd);
         return -1;
     }
-    return fd;
+    // The lock belongs to the open file, which the moved descriptor shares.
+    return moveToFreshNumber(fd);
 }
 
 void releaseDevice(int fd)
 {
     if (fd < 0)
         return;
-    ioctl(fd, TIOCNXCL);
     flock(fd, LOCK_UN);
     closeDescriptor(fd);
 }

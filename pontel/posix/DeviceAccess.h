@@ -6,15 +6,25 @@
 namespace pontel {
 
 // Opens the terminal device at path read-write and non-blocking, without
-// making it our controlling terminal, then takes it exclusively: an advisory
-// lock (flock, which also holds against root and against ourselves) and the
-// terminal's exclusive mode (TIOCEXCL: further opens by non-root users fail).
-// The descriptor returned is never 0, 1 or 2. Returns -1 when the path is not
-// a terminal, cannot be opened, or someone else holds it.
+// making it our controlling terminal, then takes it exclusively with an
+// advisory lock (flock, which holds against root and against ourselves, and
+// which the kernel drops with the last descriptor, so also when the holder
+// dies). The terminal's exclusive mode (TIOCEXCL) is not used: it outlives a
+// holder that dies without closing whenever the terminal stays alive (a
+// pseudo-terminal whose server lives on, a line another process has open),
+// and would then refuse every later open until reboot.
+//
+// The descriptor returned is the port's handle. It is never 0, 1 or 2, and
+// it is a number not handed out recently: each open takes the lowest free
+// number above the last one returned, going round the numbers below 1024 (or
+// below the descriptor limit when that is lower). So a stale handle kept by a
+// caller names no port until the numbers have gone round once.
+//
+// Returns -1 when the path is not a terminal, cannot be opened, someone else
+// holds the lock, or another program put the terminal in exclusive mode.
 int openExclusive(const std::string &path);
 
-// Leaves exclusive mode (so that a pseudo-terminal whose server keeps it
-// alive can be opened again by anyone), drops the lock and closes.
+// Drops the lock and closes.
 void releaseDevice(int fd);
 
 // Whether the device at path could be opened exclusively right now: it

@@ -140,9 +140,12 @@ TEST_F(CommandConsoleTest, TwoDevicesAnsweringTheAddressPollGiveTwoColumns)
 
 TEST_F(CommandConsoleTest, WrongFieldsKeepTheCountsAndSendNothing)
 {
-    fill(QStringLiteral("2"), QStringLiteral("254"), QString());
+    // Counts that differ from the initial ones, so that keeping them shows.
+    fill(QStringLiteral("2"), QStringLiteral("209"), QStringLiteral("1 2"));
     send();
-    ASSERT_EQ(checksum(), QStringLiteral("255"));
+    const QString sentChecksum = QString::number(requestFrame(2, 209, {1, 2}).back());
+    ASSERT_EQ(count(), QStringLiteral("2"));
+    ASSERT_EQ(checksum(), sentChecksum);
 
     struct Case {
         const char *to;
@@ -165,8 +168,8 @@ TEST_F(CommandConsoleTest, WrongFieldsKeepTheCountsAndSendNothing)
         EXPECT_THAT(m_platform.messages, ElementsAre(kWrong));
         EXPECT_TRUE(hostBytes().empty());
         EXPECT_TRUE(reply().isEmpty());
-        EXPECT_EQ(count(), QStringLiteral("0"));
-        EXPECT_EQ(checksum(), QStringLiteral("255"));
+        EXPECT_EQ(count(), QStringLiteral("2"));
+        EXPECT_EQ(checksum(), sentChecksum);
         EXPECT_EQ(text(QStringLiteral("LabeledEdit3")), QString::fromLatin1(c.dataAfter));
         EXPECT_TRUE(m_platform.errors.isEmpty());
     }
@@ -174,6 +177,11 @@ TEST_F(CommandConsoleTest, WrongFieldsKeepTheCountsAndSendNothing)
 
 TEST_F(CommandConsoleTest, DataOver255CharactersIsRefusedBeforeAnythingIsSent)
 {
+    fill(QStringLiteral("2"), QStringLiteral("209"), QStringLiteral("1 2 3"));
+    send();
+    ASSERT_EQ(count(), QStringLiteral("3"));
+    forget();
+
     QString data = QStringLiteral("1");
     while (data.size() < 256)
         data += QStringLiteral(" 1");
@@ -181,7 +189,7 @@ TEST_F(CommandConsoleTest, DataOver255CharactersIsRefusedBeforeAnythingIsSent)
     send();
     EXPECT_THAT(m_platform.messages, ElementsAre(kWrong));
     EXPECT_TRUE(hostBytes().empty());
-    EXPECT_EQ(count(), QStringLiteral("0"));
+    EXPECT_EQ(count(), QStringLiteral("3"));
 
     // 255 characters are sent: 128 data bytes.
     forget();

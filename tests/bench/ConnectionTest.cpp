@@ -1,8 +1,11 @@
 // Start-up, the port list, the connection step, "Close", the serial number
 // and the address field.
 #include <QComboBox>
+#include <QMessageBox>
 #include <QTabWidget>
+#include <QTimer>
 
+#include "SystemPlatform.h"
 #include "WindowFixture.h"
 
 namespace {
@@ -139,6 +142,65 @@ TEST_F(ConnectionTest, TypingIntoThePortBoxConnectsOnTheTypedText)
               QStringList{QString::fromUtf8("'' n'est pas une valeur enti\xC3\xA8re correcte.")});
     ASSERT_EQ(m_port.openings.size(), 1u);
     EXPECT_EQ(m_port.openings[0].port, 5);
+    // Every box of the typing stood aside, and the connection on "Com5"
+    // withdrew the last one.
+    EXPECT_EQ(m_platform.aside, m_platform.messages + m_platform.errors);
+    EXPECT_TRUE(m_platform.asideUp.isEmpty());
+
+    // "Init" is a click, not typing: its box waits for OK in front.
+    m_sim.setFreePorts({});
+    m_platform.clear();
+    click(QStringLiteral("Button41"));
+    EXPECT_EQ(m_platform.messages, QStringList{QStringLiteral("Echec d'initialisation")});
+    EXPECT_TRUE(m_platform.aside.isEmpty());
+}
+
+// The real boxes: typing "Com1" key by key into the port box, as the user
+// does, the boxes of "C", "Co" and "Com" show up without taking the keys.
+TEST(PortBoxTypingTest, TheBoxesOfTheTypingDoNotTakeTheKeys)
+{
+    SimPort sim;
+    ScopedPortBackend installed(sim);
+    SystemPlatform platform;
+    TMainForm form(platform);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    auto *portBox = form.findChild<QComboBox *>(QStringLiteral("ComboBox1"));
+    portBox->setFocus(Qt::MouseFocusReason);
+    portBox->lineEdit()->selectAll();
+    // A box that waits for OK would hold the keys: note it and close it.
+    bool modalSeen = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            modalSeen = true;
+            modal->close();
+        }
+    });
+    watch.start(5);
+    auto boxesShown = [&form] {
+        QStringList texts;
+        for (QMessageBox *box : form.findChildren<QMessageBox *>())
+            if (box->isVisible())
+                texts << box->text();
+        return texts;
+    };
+
+    for (QChar key : QStringLiteral("Com1")) {
+        SCOPED_TRACE(key.toLatin1());
+        ASSERT_EQ(QApplication::focusWidget(), portBox);
+        QTest::keyClick(QApplication::focusWidget(), key.toLatin1());
+        QCoreApplication::processEvents();
+        if (key == QLatin1Char('C') || key == QLatin1Char('o')) {
+            EXPECT_EQ(boxesShown(), QStringList{QStringLiteral("Echec d'initialisation")});
+        }
+    }
+    EXPECT_FALSE(modalSeen);
+    EXPECT_EQ(portBox->currentText(), QStringLiteral("Com1"));
+    EXPECT_GT(form.portHandle(), 0);
+    EXPECT_EQ(form.findChild<QLabel *>(QStringLiteral("StaticText1"))->text(), QStringLiteral("1234567"));
+    EXPECT_TRUE(boxesShown().isEmpty());
 }
 
 TEST_F(ConnectionTest, AFailedConnectionTurnsTheTimerOffAndKeepsTheFlag)

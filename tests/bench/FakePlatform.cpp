@@ -14,6 +14,25 @@ void FakePlatform::showError(QWidget *, const QString &text)
     errors << text;
 }
 
+void FakePlatform::showMessageAside(QWidget *owner, const QString &text)
+{
+    showMessage(owner, text);
+    aside << text;
+    asideUp = text;
+}
+
+void FakePlatform::showErrorAside(QWidget *owner, const QString &text)
+{
+    showError(owner, text);
+    aside << text;
+    asideUp = text;
+}
+
+void FakePlatform::withdrawAsideBox()
+{
+    asideUp.clear();
+}
+
 bool FakePlatform::confirm(QWidget *, const QString &text)
 {
     confirmations << text;
@@ -47,5 +66,6 @@ void FakePlatform::clear()
     messages.clear();
     errors.clear();
     confirmations.clear();
+    aside.clear();
     sleeps.clear();
 }

@@ -20,6 +20,10 @@ public:
     void showMessage(QWidget *owner, const QString &text) override;
     void showError(QWidget *owner, const QString &text) override;
     bool confirm(QWidget *owner, const QString &text) override;
+    // Boxes shown aside are recorded with the others, and in aside too.
+    void showMessageAside(QWidget *owner, const QString &text) override;
+    void showErrorAside(QWidget *owner, const QString &text) override;
+    void withdrawAsideBox() override;
     void sleepMs(int milliseconds) override;
     QDateTime currentDateTime() override;
     QString shortDateFormat() override;
@@ -30,6 +34,8 @@ public:
     QStringList messages;      // plain message boxes, in order
     QStringList errors;        // error boxes, in order
     QStringList confirmations; // texts of the confirmation dialogs
+    QStringList aside;         // messages and errors shown aside, in order
+    QString asideUp;           // the aside box still shown, empty when none
     std::vector<int> sleeps;   // every wait, in milliseconds
     // Called at every wait, before it is recorded: lets a test look at the
     // window while it waits.

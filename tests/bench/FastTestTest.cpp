@@ -3,7 +3,10 @@
 // span of a minute runs in milliseconds.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -318,4 +321,44 @@ TEST(FastTestTest, TheCountersStandInTheirOwnBoxes)
     EXPECT_EQ(window.control<QLabel>("StaticText11")->text(), QString::number(counted.interByteTimeouts));
     EXPECT_EQ(window.control<QLabel>("StaticText12")->text(), QString::number(counted.ignoredBytes));
     EXPECT_EQ(window.control<QLabel>("StaticText13")->text(), "2");
+}
+
+TEST(FastTestTest, ClicksMadeWhileTheTestRunsAreDropped)
+{
+    PanelWindow window;
+    window.takeDeviceAddress();
+    setSpin(window, "SpinEdit17", 100);
+    setSpin(window, "SpinEdit18", 1);
+    // Halfway through, the user clicks "Start" again and "Clear", and
+    // presses the space bar: the window is frozen, so the toolkit queues
+    // the events.
+    bool clicked = false;
+    window.platform.onSleep = [&](int) {
+        if (clicked || window.platform.sleeps.size() < 7)
+            return;
+        clicked = true;
+        for (const char *name : {"BitBtn25", "BitBtn22"}) {
+            QWidget *button = window.control<QWidget>(name);
+            const QPointF centre = QRectF(button->rect()).center();
+            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(button, new QMouseEvent(type, centre, button->mapToGlobal(centre),
+                                                                    Qt::LeftButton, Qt::LeftButton,
+                                                                    Qt::NoModifier));
+        }
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+            QCoreApplication::postEvent(window.control<QWidget>("BitBtn22"),
+                                        new QKeyEvent(type, Qt::Key_Space, Qt::NoModifier, " "));
+    };
+    window.click("BitBtn25");
+    ASSERT_TRUE(clicked);
+    QCoreApplication::processEvents();
+
+    // One test of one cycle, and no "Clear" (header 3) on the wire.
+    EXPECT_EQ(window.platform.rawWrites.size(), 15u);
+    for (const Bytes &request : window.requests())
+        EXPECT_NE(request.at(3), 3) << "a queued click ran";
+    // The window takes input again once the test is over.
+    window.sim.clearRecords();
+    window.click("BitBtn22");
+    EXPECT_EQ(window.requests(), std::vector<Bytes>{requestFrame(kDevice, 3)});
 }

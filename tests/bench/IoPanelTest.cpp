@@ -277,11 +277,15 @@ TEST(CommsCountersTest, AFailedReadOrClearLeavesTheBoxesAsTheyWere)
     const std::vector<QString> shown = counterTexts(window);
     ASSERT_EQ(shown[2], "1");
 
+    // With the poll running, each failed command still ends with the resume
+    // step: the poll runs again afterwards.
+    window.click("BitBtn1");
     window.sim.device().setFault(ccsim::Fault::Silence);
-    window.click("BitBtn21");
-    EXPECT_EQ(counterTexts(window), shown);
-    window.click("BitBtn22");
-    EXPECT_EQ(counterTexts(window), shown);
+    for (const char *button : {"BitBtn21", "BitBtn22"}) {
+        SCOPED_TRACE(button);
+        window.click(button);
+        EXPECT_EQ(counterTexts(window), shown);
+        EXPECT_TRUE(window.form().pollTimer().isOn());
+    }
     EXPECT_TRUE(window.platform.messages.empty());
-    EXPECT_TRUE(window.form().pollTimer().isOn() == window.form().pollRunning());
 }

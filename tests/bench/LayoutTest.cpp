@@ -5,14 +5,19 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QProgressBar>
+#include <QFontInfo>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
 
 #include <set>
 
+#include "TextFit.h"
 #include "WindowFixture.h"
+#include "WindowLook.h"
 
 namespace {
 
@@ -247,6 +252,39 @@ TEST_F(LayoutTest, ExactlyTheNinetySixCommandButtonsPauseOnFocus)
             EXPECT_FALSE(m_form->pausesOnFocus(w)) << w->objectName().toStdString();
         }
     }
+}
+
+// The fonts are the installed ones the layout is drawn for, and with them
+// no caption, field or display text of either page is cut.
+TEST_F(LayoutTest, EveryCaptionAndTextFitsItsControl)
+{
+    EXPECT_EQ(QFontInfo(windowFont()).family(), QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(QFontInfo(courierFont(11)).family(), QStringLiteral("Liberation Mono"));
+    EXPECT_EQ(QFontInfo(m_form->font()).family(), QStringLiteral("Liberation Sans"));
+    const QStringList cut = cutTexts(m_form.get());
+    EXPECT_TRUE(cut.isEmpty()) << cut.join(u'\n').toStdString();
+}
+
+// In every style the window may be drawn with (frames of one or two pixels).
+TEST_F(LayoutTest, TheEventGridShowsAllItsRowsWithoutScrolling)
+{
+    const QString usual = QApplication::style()->name();
+    for (const QString &style : {QStringLiteral("Windows"), QStringLiteral("Fusion")}) {
+        SCOPED_TRACE(style.toStdString());
+        QApplication::setStyle(style);
+        openWindow();
+        auto *grid = control<QTableWidget>(QStringLiteral("StringGrid1"));
+        EXPECT_EQ(grid->geometry(), QRect(4, 48, 154, 98));
+        EXPECT_EQ(grid->verticalScrollBar()->maximum(), 0);
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            for (int column = 0; column < grid->columnCount(); ++column) {
+                const QRect cell = grid->visualRect(grid->model()->index(row, column));
+                EXPECT_TRUE(grid->viewport()->rect().contains(cell)) << row << "," << column;
+            }
+            EXPECT_GE(grid->rowHeight(row), grid->fontMetrics().height());
+        }
+    }
+    QApplication::setStyle(usual);
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 // The event poll and the fast test on a real pseudo-terminal: the real
 // Pontel opens the ccsim program's terminal as Com1, the window's raw port
-// access is the real one, and coins are inserted through ccsim's control.
+// access is the real one, and coins are inserted and faults switched
+// through ccsim's control. On the paced line bytes take their real time on
+// the wire: what a fast test or a device fault leaves on it must not spoil
+// the commands that follow.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
@@ -10,8 +13,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/ioctl.h>
+
+#include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <thread>
 
 #include "CcsimProcess.h"
 #include "FakePlatform.h"
@@ -25,7 +32,7 @@ class PanelEndToEndTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_ccsim = std::make_unique<CcsimProcess>(std::vector<std::string>{"--no-pacing"});
+        m_ccsim = std::make_unique<CcsimProcess>(ccsimArguments());
         ASSERT_TRUE(m_ccsim->started());
         ::setenv("PONTEL_COM1", m_ccsim->path().c_str(), 1);
         m_form = std::make_unique<TMainForm>(m_platform);
@@ -56,6 +63,26 @@ protected:
     {
         return control<QTableWidget>("StringGrid1")->item(row, column)->text();
     }
+    QString serialNumberShown() { return control<QLabel>("StaticText1")->text(); }
+    void setFault(const std::string &name)
+    {
+        const std::string said = m_ccsim->control("fault " + name);
+        ASSERT_NE(said.find(name), std::string::npos) << said;
+    }
+    // Waits until at least count bytes that no command asked for have
+    // reached the window's port (bounded, for a device that sends nothing).
+    bool waitForUnreadBytes(int count)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+        int waiting = 0;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (::ioctl(m_form->portHandle(), FIONREAD, &waiting) == 0 && waiting >= count)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return false;
+    }
+    virtual std::vector<std::string> ccsimArguments() const { return {"--no-pacing"}; }
 
     std::unique_ptr<CcsimProcess> m_ccsim;
     FakePlatform m_platform;
@@ -101,6 +128,66 @@ TEST_F(PanelEndToEndTest, TheCountersReadBackAfterTheFastTest)
     }
     click("BitBtn2"); // "Serial Number"
     EXPECT_EQ(control<QLabel>("StaticText1")->text(), QStringLiteral("1234567"));
+}
+
+// ccsim's default line: bytes paced at 9600 baud.
+class PacedLineTest : public PanelEndToEndTest
+{
+protected:
+    std::vector<std::string> ccsimArguments() const override { return {}; }
+};
+
+// The platform's clock moves with the window's sleeps only, so the test
+// writes its requests as fast as the port takes them: each must still be
+// on the wire before the next one goes out, and after "Finish" the line
+// carries nothing more.
+TEST_F(PacedLineTest, AfterAFastTestWithAShortGapTheNextCommandIsAnswered)
+{
+    for (int gap : {1, 2}) {
+        SCOPED_TRACE(gap);
+        control<QSpinBox>("SpinEdit17")->setValue(gap);
+        control<QSpinBox>("SpinEdit18")->setValue(1);
+        click("BitBtn25");
+        ASSERT_EQ(control<QLabel>("Label52")->text(), QStringLiteral("Finish"));
+
+        control<QLabel>("StaticText1")->setText(QStringLiteral("x"));
+        click("BitBtn2"); // "Serial Number"
+        EXPECT_EQ(serialNumberShown(), QStringLiteral("1234567"));
+    }
+}
+
+// A reply that comes after the library gave up waiting for it stays in the
+// port until the next command, which drops it before it asks.
+TEST_F(PacedLineTest, ALateReplyIsNotTakenForTheNextCommandsAnswer)
+{
+    setFault("late");
+    click("BitBtn2");
+    ASSERT_EQ(serialNumberShown(), QStringLiteral("4294967295"));
+    setFault("none");
+    ASSERT_TRUE(waitForUnreadBytes(8)); // the late reply
+
+    click("BitBtn2");
+    EXPECT_EQ(serialNumberShown(), QStringLiteral("1234567"));
+}
+
+// Noise ahead of a reply pushes its tail past what the library reads; the
+// next tick of the poll starts on a clean line all the same.
+TEST_F(PacedLineTest, NoiseLeftByAFaultDoesNotSpoilTheNextPollTick)
+{
+    click("BitBtn1"); // "Start" of the poll
+    setFault("garbage");
+    click("BitBtn2"); // paused for the command, then running again
+    ASSERT_EQ(serialNumberShown(), QStringLiteral("4294967295"));
+    setFault("none");
+    ASSERT_TRUE(waitForUnreadBytes(3)); // the reply's last three bytes
+
+    const std::string said = m_ccsim->control("coin 3");
+    ASSERT_NE(said.find("credited"), std::string::npos) << said;
+    PollTimer &timer = m_form->pollTimer();
+    ASSERT_TRUE(timer.isTicking());
+    emit timer.tick();
+    EXPECT_EQ(cell(0, 0), QStringLiteral(" 1"));
+    EXPECT_EQ(cell(1, 1), QStringLiteral("    3"));
 }
 
 } // namespace

@@ -132,4 +132,25 @@ TEST(ToolLauncherTest, WaitsForTheToolWindowAfterItsProcessHasEnded)
     EXPECT_FALSE(x11WindowExists(QStringLiteral("Ombrino")));
 }
 
+// Where windows can be seen, a tool that goes on running once its window
+// has gone is waited for no longer than the linger limit, and left running.
+TEST(ToolLauncherTest, AToolThatLingersWithoutItsWindowIsNoLongerWaitedFor)
+{
+    QTemporaryDir current;
+    ToolEnvironment environment(current.path());
+    ASSERT_TRUE(writeToolScript(current.path(), QStringLiteral("Ombrino.exe"), QStringLiteral("exec sleep 60")));
+    ToolLauncher launcher;
+    int checks = 0;
+    // The window is there at the first three checks, then it is gone.
+    launcher.setWindowFinder([&checks](const QString &title) {
+        EXPECT_EQ(title, QStringLiteral("Ombrino"));
+        return ++checks <= 3;
+    });
+    launcher.setLingerLimitMs(300);
+    ASSERT_TRUE(launcher.start(QStringLiteral("Ombrino.exe"), QStringLiteral("COM1")));
+    launcher.waitWhileRunning(QStringLiteral("Ombrino"));
+    EXPECT_GT(checks, 3) << "the wait went on while the window was there";
+    EXPECT_TRUE(launcher.isRunning()) << "the tool is left running";
+}
+
 } // namespace

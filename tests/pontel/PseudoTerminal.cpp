@@ -6,6 +6,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include "PontelDeclar.h"
@@ -99,4 +101,15 @@ long long millisecondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
         .count();
+}
+
+bool exclusiveMode(const std::string &path)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return errno == EBUSY;
+    int exclusive = 0;
+    const bool set = ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+    ::close(fd);
+    return set;
 }

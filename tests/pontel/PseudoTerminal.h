@@ -59,5 +59,9 @@ struct Timeouts
 };
 int32_t openPort(uint8_t n, const Timeouts &timeouts);
 
+// Whether the terminal at path is in exclusive mode: a non-root open is then
+// refused, root may ask.
+bool exclusiveMode(const std::string &path);
+
 // Milliseconds elapsed since start.
 long long millisecondsSince(std::chrono::steady_clock::time_point start);

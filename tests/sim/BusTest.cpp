@@ -208,3 +208,32 @@ TEST(Bus, CountersStopAt255)
         host.exchange({2, 0, 1, 254, 0}, 1ms);
     EXPECT_EQ(device.commsCounters().badChecksums, 255);
 }
+
+TEST(Bus, AHostWritingFasterThanTheLineLosesWhatDoesNotFitAndIsAnsweredInTimeAfterwards)
+{
+    // Serial number requests every millisecond for 4 s, five times what a
+    // 9600 baud line carries, read as they come back.
+    BusHost host(BusConfig{true, kByteTime9600});
+    host.bus.addDevice();
+    const Bytes request = encode({2, kHostAddress, header::SerialNumber, {}});
+    size_t received = 0;
+    size_t mostPending = 0;
+    for (int ms = 0; ms < 4000; ++ms) {
+        host.bus.advanceTo(host.now);
+        host.bus.hostWrite(request, host.now);
+        received += host.passTime(1ms).size();
+        // What is still on its way stays within the backlog limit.
+        const SimTime pending = host.bus.nextEvent() == kForever ? SimTime(0) : host.bus.nextEvent() - host.now;
+        mostPending = std::max(mostPending, static_cast<size_t>(pending / kByteTime9600));
+    }
+    EXPECT_LE(mostPending, size_t(kLineBacklogBytes) + 8);
+    // Each line carried at most its rate, about 960 bytes a second: the
+    // host's (the echo) and the device's (the replies).
+    EXPECT_LE(received, size_t(2 * 4.6 * 960));
+    EXPECT_EQ(host.bus.deviceAt(0).commsCounters().ignoredBytes, 255) << "the lost bytes are counted";
+
+    // Once the backlog has drained (well under two seconds), the next request
+    // is answered at once.
+    host.passTime(2s);
+    EXPECT_EQ(host.ask(2, header::SerialNumber), replyFrom(2, {0x87, 0xD6, 0x12}));
+}

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -76,6 +77,29 @@ std::string CcsimProcess::control(const std::string &command)
     if (write(m_in, line.data(), line.size()) != static_cast<ssize_t>(line.size()))
         return {};
     return readLine(10000);
+}
+
+bool CcsimProcess::sendInput(const std::string &bytes)
+{
+    size_t sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t n = write(m_in, bytes.data() + sent, bytes.size() - sent);
+        if (n <= 0)
+            return false;
+        sent += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool CcsimProcess::inputTaken(int timeoutMs)
+{
+    for (int waited = 0; waited <= timeoutMs; waited += 10) {
+        int queued = 0;
+        if (ioctl(m_in, FIONREAD, &queued) == 0 && queued == 0)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
 }
 
 int CcsimProcess::waitExit(int timeoutMs)

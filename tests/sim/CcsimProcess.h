@@ -22,6 +22,13 @@ public:
     // Sends one control command and returns the one line it prints.
     std::string control(const std::string &command);
 
+    // Writes to its standard input without reading what it prints; false
+    // when the write failed.
+    bool sendInput(const std::string &bytes);
+    // Waits until it has read everything sent to its standard input; false
+    // when it did not within the wait.
+    bool inputTaken(int timeoutMs);
+
     // Ends it by a signal, or by closing its standard input; the exit status
     // (-1 when it had to be killed).
     int terminate(int signal);

@@ -6,7 +6,11 @@
 #include <fstream>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 #include <termios.h>
 #include <unistd.h>
 
@@ -56,7 +60,90 @@ int openRaw(const std::string &path)
     return fd;
 }
 
+bool exclusiveModeSet(const std::string &path)
+{
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return errno == EBUSY;
+    int exclusive = 0;
+    const bool set = ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+    close(fd);
+    return set;
+}
+
+// Whether the exclusive mode is `set` within five seconds.
+bool exclusiveModeBecomes(const std::string &path, bool set)
+{
+    for (int i = 0; i < 100; ++i) {
+        if (exclusiveModeSet(path) == set)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+// A host that opens the terminal, puts it in exclusive mode (with an
+// advisory lock too, or not) and waits to be killed.
+pid_t exclusiveHost(const std::string &path, bool lock)
+{
+    int ready[2];
+    if (pipe(ready) != 0)
+        return -1;
+    pid_t pid = fork();
+    if (pid == 0) {
+        const int fd = open(path.c_str(), O_RDWR | O_NOCTTY);
+        const bool held = fd >= 0 && (!lock || flock(fd, LOCK_EX | LOCK_NB) == 0) && ioctl(fd, TIOCEXCL) == 0;
+        if (write(ready[1], held ? "y" : "n", 1) != 1)
+            _exit(1);
+        for (;;)
+            pause();
+    }
+    char held = 'n';
+    if (pid < 0 || read(ready[0], &held, 1) != 1 || held != 'y') {
+        if (pid > 0)
+            kill(pid, SIGKILL);
+        pid = -1;
+    }
+    close(ready[0]);
+    close(ready[1]);
+    return pid;
+}
+
+void kill9(pid_t pid)
+{
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
 } // namespace
+
+TEST(CcsimProgram, ExclusiveModeLeftByAHostThatDiedIsCleared)
+{
+    CcsimProcess sim({"--no-pacing"});
+    ASSERT_TRUE(sim.started());
+    for (bool lock : {true, false}) {
+        SCOPED_TRACE(lock ? "host with a lock" : "host without a lock");
+        const int bystander = open(sim.path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        ASSERT_GE(bystander, 0);
+        const pid_t host = exclusiveHost(sim.path(), lock);
+        ASSERT_GT(host, 0);
+        if (lock) {
+            // Someone else closing does not take a living host's hold away.
+            close(bystander);
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            EXPECT_TRUE(exclusiveModeSet(sim.path()));
+        }
+        kill9(host);
+        EXPECT_TRUE(exclusiveModeBecomes(sim.path(), false));
+        if (!lock)
+            close(bystander);
+        // The next host opens it and is served.
+        const int fd = openRaw(sim.path());
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(exchange(fd, {2, 0, 1, 254, 255}).size(), 10u);
+        close(fd);
+    }
+}
 
 TEST(CcsimProgram, ServesOnTheTerminalItNamesAndSurvivesTheHostReopening)
 {
@@ -155,11 +242,49 @@ TEST(CcsimProgram, PeriodicCoinsAndTheTraceFile)
     unlink(traceFile.c_str());
 }
 
+TEST(CcsimProgram, ServesTheBusWhenNobodyReadsItsOutputAndStillEndsOnSigterm)
+{
+    // Standard error is a pipe that is never read, standard output is never
+    // read either; each "state" prints some 400 bytes there and notes the
+    // command in the trace: far more than either pipe holds.
+    const std::string fifo = ::testing::TempDir() + "ccsim-unread-" + std::to_string(getpid());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const int unread = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(unread, 0);
+    CcsimProcess sim({"--no-pacing", "--trace"}, fifo);
+    ASSERT_TRUE(sim.started());
+    std::string commands;
+    for (int i = 0; i < 3000; ++i)
+        commands += "state\n";
+    ASSERT_TRUE(sim.sendInput(commands));
+    ASSERT_TRUE(sim.inputTaken(20000)) << "ccsim stopped reading its commands";
+
+    const int fd = openRaw(sim.path());
+    const std::vector<uint8_t> poll{2, 0, 1, 254, 255};
+    std::vector<uint8_t> expected = poll;
+    expected.insert(expected.end(), {1, 0, 2, 0, 253});
+    EXPECT_EQ(exchange(fd, poll), expected);
+    close(fd);
+    EXPECT_EQ(sim.terminate(SIGTERM), 0);
+    close(unread);
+    unlink(fifo.c_str());
+}
+
+TEST(CcsimProgram, AControlLineTooLongIsIgnoredAndTheNextCommandsWork)
+{
+    CcsimProcess sim({"--no-pacing"});
+    ASSERT_TRUE(sim.started());
+    ASSERT_TRUE(sim.sendInput(std::string(4 << 20, 'x')));
+    EXPECT_EQ(sim.control("coin 3").substr(0, 80), "error: control line longer than 4096 characters, ignored");
+    // The first "coin 3" ended the long line, which is not carried out.
+    EXPECT_EQ(sim.control("coin 3"), "device 2: coin on channel 3 credited, event counter 1");
+}
+
 TEST(CcsimOptions, DeviceOptionsApplyToTheLastDevice)
 {
     const ProgramOptions o = parseOptions({"--serial", "7", "--device", "5", "--device", "6", "--fault", "busy",
                                            "--coin", "3=GB010A", "--base-year", "1990", "--created",
-                                           "2001-02-03", "--no-pacing", "--quiet", "0"});
+                                           "2001-02-03", "--no-pacing", "--quiet", "0", "--self-check", "2,3"});
     ASSERT_EQ(o.devices.size(), 2u);
     EXPECT_EQ(o.devices[0].address, 5);
     EXPECT_EQ(o.devices[0].serialNumber, 7u);
@@ -169,6 +294,9 @@ TEST(CcsimOptions, DeviceOptionsApplyToTheLastDevice)
     EXPECT_EQ(o.devices[1].coinIds[2], "GB010A");
     EXPECT_EQ(o.devices[1].creationDate, dateCode(2001, 2, 3, 1990));
     EXPECT_EQ(o.devices[1].addressPollQuiet, SimTime(0));
+    EXPECT_EQ(o.devices[1].selfCheckFault, 2);
+    EXPECT_EQ(o.devices[1].selfCheckExtra, 3);
+    EXPECT_EQ(parseOptions({"--self-check", "9"}).devices[0].selfCheckExtra, -1);
     EXPECT_FALSE(o.bus.pacing);
     EXPECT_TRUE(parseOptions({}).bus.pacing);
 }
@@ -179,6 +307,7 @@ TEST(CcsimOptions, BadValuesAreRefusedWithTheirReason)
         {"--serial", "16777216"}, {"--device", "1"},    {"--device", "0"},       {"--fault", "sleepy"},
         {"--coin", "17=EU001A"},  {"--coin", "1=EU1"},  {"--created", "2020-13-01"}, {"--path", "1=9"},
         {"--reply-delay"},        {"--frobnicate"},     {"--coin-every", "0"},   {"--comms-revision", "1.2"},
+        {"--self-check", "256"},  {"--self-check", "1,x"},
     };
     for (const auto &arguments : bad)
         EXPECT_THROW(parseOptions(arguments), OptionError) << arguments[0];

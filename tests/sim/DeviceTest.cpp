@@ -60,6 +60,37 @@ TEST_F(DeviceTest, AnswersEveryReadWithItsDefaultIdentity)
     }
 }
 
+TEST_F(DeviceTest, RepliesGoBackToTheRequestsSource)
+{
+    for (uint8_t source : {1, 7, 200}) {
+        const Bytes request = encode({2, source, header::SerialNumber, {}});
+        const Bytes all = host.exchange(request);
+        ASSERT_GT(all.size(), request.size());
+        EXPECT_EQ(Bytes(all.begin() + long(request.size()), all.end()),
+                  encode({source, 2, header::Reply, {0x87, 0xD6, 0x12}}))
+            << "source " << int(source);
+    }
+}
+
+TEST_F(DeviceTest, SelfCheckAndCoinPosition)
+{
+    EXPECT_EQ(host.ask(2, 232), replyFrom(2, {0})) << "no fault";
+    device->config().selfCheckFault = 2;
+    device->config().selfCheckExtra = 3;
+    EXPECT_EQ(host.ask(2, 232), replyFrom(2, {2, 3})) << "fault 2 on part 3";
+
+    const Bytes nak = replyFrom(2, {}, header::Nak);
+    const std::vector<ReadCase> positions = {
+        {212, {1}, {0x01, 0x00}}, {212, {8}, {0x80, 0x00}}, {212, {9}, {0x00, 0x01}},
+        {212, {16}, {0x00, 0x80}}, {212, {0}, nak},         {212, {17}, nak},
+        {212, {}, nak},
+    };
+    for (const auto &c : positions) {
+        const Bytes expected = c.replyData == nak ? nak : replyFrom(2, c.replyData);
+        EXPECT_EQ(host.ask(2, c.header, c.data), expected) << "coin " << (c.data.empty() ? -1 : c.data[0]);
+    }
+}
+
 TEST_F(DeviceTest, RequestsToAnotherAddressAreLeftAlone)
 {
     EXPECT_TRUE(host.ask(3, 254).empty());

@@ -10,6 +10,10 @@
 #include <string>
 #include <thread>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "CCTalkComDeclar.h"
 #include "CcsimProcess.h"
 #include "DefaultDeviceChecks.h"
@@ -208,4 +212,36 @@ TEST_F(EndToEnd, NoiseFromTheHostIsRecoveredFromAndCounted)
     EXPECT_TRUE(CCClearsCom(&port, 2));
     EXPECT_TRUE(CCGet_CommsStatus(&port, 2, counters));
     EXPECT_EQ(bytes(counters, 3), (std::vector<uint8_t>{0, 0, 0}));
+}
+
+TEST_F(EndToEnd, HostKilledWhileHoldingThePortLeavesItToTheNextHost)
+{
+    start({"--no-pacing"});
+    ASSERT_TRUE(CloseCom(&port));
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t host = fork();
+    if (host == 0) {
+        PortHandle held = ComInit(1, 9600, 8, 0, 1, 200, 200, 3000, 0, 0);
+        const char served = held > 0 && CCGet_Serial_Number(&held, 2) == 1234567 ? 'y' : 'n';
+        if (write(ready[1], &served, 1) != 1)
+            _exit(1);
+        for (;;)
+            pause();
+    }
+    ASSERT_GT(host, 0);
+    char served = 'n';
+    EXPECT_EQ(read(ready[0], &served, 1), 1);
+    close(ready[0]);
+    close(ready[1]);
+    EXPECT_EQ(served, 'y');
+    EXPECT_FALSE(PortComFree(1)) << "held by the other host";
+    kill(host, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(waitpid(host, &status, 0), host);
+
+    EXPECT_TRUE(PortComFree(1)) << "the port stays in the list";
+    port = ComInit(1, 9600, 8, 0, 1, 200, 200, 3000, 0, 0);
+    ASSERT_GT(port, 0);
+    EXPECT_EQ(CCGet_Serial_Number(&port, 2), 1234567);
 }

@@ -1,0 +1,49 @@
+// The real platform: Qt message boxes, thread sleeps, the system clock and
+// locale, the normalisation tool started as a process, and the port through
+// the serial layer.
+#pragma once
+
+#include <QMessageBox>
+#include <QPointer>
+
+#include <memory>
+#include <vector>
+
+#include "BenchPlatform.h"
+
+class ToolLauncher;
+
+class SystemPlatform : public BenchPlatform
+{
+public:
+    SystemPlatform();
+    ~SystemPlatform() override;
+
+    void showMessage(QWidget *owner, const QString &text) override;
+    void showError(QWidget *owner, const QString &text) override;
+    bool confirm(QWidget *owner, const QString &text) override;
+    void showMessageAside(QWidget *owner, const QString &text) override;
+    void showErrorAside(QWidget *owner, const QString &text) override;
+    void withdrawAsideBox() override;
+
+    void sleepMs(int milliseconds) override;
+    QDateTime currentDateTime() override;
+    QString shortDateFormat() override;
+
+    bool startTool(const QString &programFile, const QString &parameter) override;
+    void waitForTool(const QString &windowTitle) override;
+
+    bool writePort(PortHandle handle, const uint8_t *bytes, int count) override;
+    int readPortUpTo(PortHandle handle, uint8_t *buffer, int max) override;
+    void discardPortInput(PortHandle handle) override;
+    void dropUnreadInput(PortHandle handle) override;
+
+private:
+    void showAside(QWidget *owner, QMessageBox::Icon icon, const QString &text);
+
+    std::unique_ptr<ToolLauncher> m_tool;
+    QPointer<QMessageBox> m_aside;
+    // Tools whose wait gave up on them while they ran; they end with the
+    // bench at the latest.
+    std::vector<std::unique_ptr<ToolLauncher>> m_leftRunning;
+};

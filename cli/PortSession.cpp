@@ -1,0 +1,128 @@
+#include "PortSession.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+
+#include "CliError.h"
+#include "PontelDeclar.h"
+
+namespace ravlin {
+
+namespace {
+
+std::string variableName(int n)
+{
+    return "PONTEL_COM" + std::to_string(n);
+}
+
+std::string variable(int n)
+{
+    const char *value = std::getenv(variableName(n).c_str());
+    return value ? value : "";
+}
+
+void setVariable(int n, const std::string &value)
+{
+#if defined(_WIN32)
+    _putenv_s(variableName(n).c_str(), value.c_str());
+#else
+    setenv(variableName(n).c_str(), value.c_str(), 1);
+#endif
+}
+
+std::string lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+} // namespace
+
+PortName resolvePortName(const std::string &text)
+{
+    PortName name;
+    const std::string l = lower(text);
+    if (l.size() == 4 && l.rfind("com", 0) == 0 && l[3] >= '1' && l[3] <= '9') {
+        name.number = static_cast<uint8_t>(l[3] - '0');
+        name.shown = "Com" + std::string(1, l[3]);
+        return name;
+    }
+    if (text.find('/') == std::string::npos)
+        throw usageError("--port must be Com1 to Com9 or a device path, not '" + text + "'");
+    name.shown = text;
+    name.path = text;
+    // A number already mapped to this path keeps it.
+    for (int n = 1; n <= 9; ++n) {
+        if (variable(n) == text) {
+            name.number = static_cast<uint8_t>(n);
+            return name;
+        }
+    }
+    for (int n = 9; n >= 1; --n) {
+        if (variable(n).empty()) {
+            setVariable(n, text);
+            name.number = static_cast<uint8_t>(n);
+            return name;
+        }
+    }
+    throw CliError(kExitPort, "cannot serve " + text + ": PONTEL_COM1 to PONTEL_COM9 are all set");
+}
+
+ReadTimeouts replyTimeouts(int timeoutMs)
+{
+    ReadTimeouts t;
+    t.constant = timeoutMs;
+    t.interval = std::min(50, std::max(timeoutMs, 1));
+    return t;
+}
+
+PortSession::PortSession(const std::string &name, ReadTimeouts timeouts)
+    : m_name(resolvePortName(name)), m_timeouts(timeouts)
+{
+    if (!m_name.path.empty() && !std::filesystem::exists(m_name.path))
+        throw CliError(kExitPort, "cannot open " + m_name.path + ": no such file");
+    open();
+}
+
+PortSession::~PortSession()
+{
+    if (m_handle > 0)
+        CloseCom(&m_handle);
+}
+
+void PortSession::open()
+{
+    m_handle = ComInit(m_name.number, 9600, 8, 0, 1, m_timeouts.interval, m_timeouts.perByte, m_timeouts.constant,
+                       0, 0);
+    if (m_handle > 0)
+        return;
+    std::string where = m_name.shown;
+    const std::string mapped = variable(m_name.number);
+    if (m_name.path.empty() && !mapped.empty())
+        where += " (" + mapped + ")";
+    throw CliError(kExitPort, "cannot open " + where
+                                  + (m_name.path.empty() && mapped.empty()
+                                         ? ": no serial device has that number, or another program holds it"
+                                         : ": not a terminal we may open, or another program holds it"));
+}
+
+void PortSession::discardInput()
+{
+    const ReadTimeouts kept = m_timeouts;
+    m_timeouts = {20, 0, 20};
+    open();
+    uint8_t bytes[64];
+    for (int reads = 0; reads < 50 && PontelReadUpTo(&m_handle, bytes, sizeof bytes) > 0; ++reads) {
+    }
+    reopen(kept);
+}
+
+void PortSession::reopen(ReadTimeouts timeouts)
+{
+    m_timeouts = timeouts;
+    open();
+}
+
+} // namespace ravlin
