@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QLocale>
 #include <QPushButton>
-#include <QThread>
 
 #include <chrono>
 
@@ -11,6 +10,7 @@
 #include "PortInput.h"
 #include "PortOutput.h"
 #include "ToolLauncher.h"
+#include "Waits.h"
 #include "WindowTexts.h"
 
 SystemPlatform::SystemPlatform() = default;
@@ -82,10 +82,7 @@ void SystemPlatform::withdrawAsideBox()
 
 void SystemPlatform::sleepMs(int milliseconds)
 {
-    if (milliseconds > 0)
-        QThread::msleep(static_cast<unsigned long>(milliseconds));
-    else
-        QThread::yieldCurrentThread();
+    sleepMilliseconds(milliseconds);
 }
 
 QDateTime SystemPlatform::currentDateTime()

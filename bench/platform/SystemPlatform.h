@@ -1,6 +1,8 @@
-// The real platform: Qt message boxes, thread sleeps, the system clock and
-// locale, the normalisation tool started as a process, and the port through
-// the serial layer.
+// The real platform: Qt message boxes, the system's sleeps, clock and
+// locale, the normalisation tool started through the platform's shell, and
+// the port through the serial layer. What differs between operating systems
+// lives in posix/ and win32/ under the small interfaces PortInput.h,
+// PortOutput.h, ToolProcess.h and Waits.h.
 #pragma once
 
 #include <QMessageBox>

@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-class QProcess;
+class ToolProcess;
 
 class ToolLauncher
 {
@@ -22,17 +22,19 @@ public:
     ~ToolLauncher();
 
     // Looks the program file up as a shell would (the current directory
-    // first, then each directory of PATH) and starts it with parameter as its
-    // one argument, or none when parameter is empty. False when the file is
-    // not found or the process does not start.
+    // first, then each directory of PATH) and starts it through the
+    // platform (ToolProcess) with parameter as its one argument, or none
+    // when parameter is empty. False when the file is not found or the
+    // process does not start.
     bool start(const QString &programFile, const QString &parameter);
 
     // Blocks while the process runs or a top-level window titled windowTitle
-    // (case-insensitive) is open. Where windows can be seen (an X11 display
-    // with xwininfo, or a finder set below), a process whose window has been
-    // gone for the linger limit is no longer waited for: it is left running.
-    // Where they cannot, the process alone is waited for, to its end.
-    // Sleeps between checks: no busy waiting.
+    // (case-insensitive) is open. Where windows can be seen (always on
+    // Windows, an X11 display with xwininfo on POSIX, or a finder set
+    // below), a process whose window has been gone for the linger limit is
+    // no longer waited for: it is left running. Where they cannot, the
+    // process alone is waited for, to its end. Sleeps between checks: no
+    // busy waiting.
     void waitWhileRunning(const QString &windowTitle);
 
     // Whether the process started last is still running.
@@ -46,11 +48,7 @@ public:
     static QString resolve(const QString &programFile);
 
 private:
-    std::unique_ptr<QProcess> m_process;
+    std::unique_ptr<ToolProcess> m_process;
     WindowFinder m_windowFinder;
     int m_lingerLimitMs = kDefaultLingerLimitMs;
 };
-
-// Whether a window titled title (case-insensitive) exists on the session's
-// X11 display. False without a display or without the xwininfo program.
-bool x11WindowExists(const QString &title);

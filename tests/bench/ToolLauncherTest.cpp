@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "ToolLauncher.h"
+#include "ToolProcess.h"
 #include "ToolScript.h"
 
 namespace {
@@ -73,7 +74,7 @@ TEST(ToolLauncherTest, WithoutADisplayNoWindowIsFound)
 {
     const QByteArray display = qgetenv("DISPLAY");
     qunsetenv("DISPLAY");
-    EXPECT_FALSE(x11WindowExists(QStringLiteral("Ombrino")));
+    EXPECT_FALSE(topLevelWindowExists(QStringLiteral("Ombrino")));
     if (!display.isEmpty())
         qputenv("DISPLAY", display);
 }
@@ -85,24 +86,24 @@ TEST(ToolLauncherTest, TopLevelWindowsAreFoundByTitleWithoutRegardToCase)
     if (qEnvironmentVariableIsEmpty("DISPLAY") || QStandardPaths::findExecutable(QStringLiteral("xmessage")).isEmpty()
         || QStandardPaths::findExecutable(QStringLiteral("xwininfo")).isEmpty())
         GTEST_SKIP() << "needs an X11 display, xmessage and xwininfo";
-    EXPECT_FALSE(x11WindowExists(QStringLiteral("Ombrino")));
+    EXPECT_FALSE(topLevelWindowExists(QStringLiteral("Ombrino")));
     QProcess window;
     window.start(QStringLiteral("xmessage"), {QStringLiteral("-title"), QStringLiteral("OMBRINO"),
                                               QStringLiteral("normalising")});
     ASSERT_TRUE(window.waitForStarted());
     bool found = false;
     for (int attempt = 0; attempt < 100 && !found; ++attempt) {
-        found = x11WindowExists(QStringLiteral("Ombrino"));
+        found = topLevelWindowExists(QStringLiteral("Ombrino"));
         if (!found)
             QThread::msleep(50);
     }
     EXPECT_TRUE(found);
-    EXPECT_FALSE(x11WindowExists(QStringLiteral("Ombrin")));
+    EXPECT_FALSE(topLevelWindowExists(QStringLiteral("Ombrin")));
     window.kill();
     window.waitForFinished();
     bool gone = false;
     for (int attempt = 0; attempt < 100 && !gone; ++attempt) {
-        gone = !x11WindowExists(QStringLiteral("Ombrino"));
+        gone = !topLevelWindowExists(QStringLiteral("Ombrino"));
         if (!gone)
             QThread::msleep(50);
     }
@@ -129,7 +130,7 @@ TEST(ToolLauncherTest, WaitsForTheToolWindowAfterItsProcessHasEnded)
     elapsed.start();
     launcher.waitWhileRunning(QStringLiteral("Ombrino"));
     EXPECT_GE(elapsed.elapsed(), 500);
-    EXPECT_FALSE(x11WindowExists(QStringLiteral("Ombrino")));
+    EXPECT_FALSE(topLevelWindowExists(QStringLiteral("Ombrino")));
 }
 
 // Where windows can be seen, a tool that goes on running once its window

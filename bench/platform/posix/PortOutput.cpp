@@ -1,10 +1,13 @@
 #include "PortOutput.h"
 
+// On POSIX a port handle is the descriptor of the open device.
+
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <thread>
+
+#include "Waits.h"
 
 namespace {
 
@@ -52,7 +55,7 @@ std::chrono::nanoseconds characterTime(const termios &line)
 
 } // namespace
 
-void waitUntilSent(int fd, int count, std::chrono::steady_clock::time_point writeStart)
+void waitUntilSent(PortHandle fd, int count, std::chrono::steady_clock::time_point writeStart)
 {
     // Serial devices and pseudo-terminals only: never touch another kind of
     // descriptor that happens to carry the same number.
@@ -68,5 +71,5 @@ void waitUntilSent(int fd, int count, std::chrono::steady_clock::time_point writ
     termios line{};
     if (tcgetattr(fd, &line) != 0 || count <= 0)
         return;
-    std::this_thread::sleep_until(writeStart + characterTime(line) * count);
+    sleepUntil(writeStart + characterTime(line) * count);
 }

@@ -1,5 +1,7 @@
 #include "PortInput.h"
 
+// On POSIX a port handle is the descriptor of the open device.
+
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
@@ -33,7 +35,7 @@ void readUntilQuiet(int fd)
 
 } // namespace
 
-void dropUnreadInput(int fd)
+void dropUnreadInput(PortHandle fd)
 {
     // Serial devices and pseudo-terminals only: never touch another kind of
     // descriptor that happens to carry the same number.
@@ -41,7 +43,7 @@ void dropUnreadInput(int fd)
         tcflush(fd, TCIFLUSH);
 }
 
-void settleLine(int fd)
+void settleLine(PortHandle fd)
 {
     if (!isatty(fd))
         return;
