@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "TestEnvironment.h"
+
 int main(int argc, char *argv[])
 {
+    if (!testEnvironmentReady())
+        return 2;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);

@@ -1,5 +1,6 @@
-// The window on a real pseudo-terminal: the real Pontel opens the ccsim
-// program's terminal as Com1, the real Ravlin talks to its virtual validator.
+// The window on a real port: the real Pontel opens the ccsim program's line
+// (its pseudo-terminal as Com1 on Linux, a COM port of Wine's on Windows),
+// the real Ravlin talks to its virtual validator.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -8,10 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 
-#include "CcsimProcess.h"
+#include "CcsimLine.h"
 #include "FakePlatform.h"
 #include "First.h"
 
@@ -22,13 +22,8 @@ class EndToEndTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_ccsim = std::make_unique<CcsimProcess>(std::vector<std::string>{"--no-pacing"});
+        m_ccsim = std::make_unique<CcsimLine>(CcsimLine::Pacing::Off);
         ASSERT_TRUE(m_ccsim->started());
-        ::setenv("PONTEL_COM1", m_ccsim->path().c_str(), 1);
-    }
-    void TearDown() override
-    {
-        ::unsetenv("PONTEL_COM1");
     }
 
     QString text(const QString &name) { return m_form->findChild<QLabel *>(name)->text(); }
@@ -39,7 +34,7 @@ protected:
         QTest::mouseClick(button, Qt::LeftButton);
     }
 
-    std::unique_ptr<CcsimProcess> m_ccsim;
+    std::unique_ptr<CcsimLine> m_ccsim;
     FakePlatform m_platform;
     std::unique_ptr<TMainForm> m_form;
 };
@@ -53,6 +48,9 @@ TEST_F(EndToEndTest, TheWindowReadsTheVirtualValidator)
     auto *ports = m_form->findChild<QComboBox *>(QStringLiteral("ComboBox1"));
     ASSERT_GE(ports->count(), 1);
     EXPECT_EQ(ports->itemText(0), QStringLiteral("Com1"));
+    const int line = ports->findText(m_ccsim->portText());
+    ASSERT_GE(line, 0) << "the line's port is listed";
+    ports->setCurrentIndex(line);
 
     click(QStringLiteral("Button41"));
     EXPECT_TRUE(m_platform.messages.isEmpty());

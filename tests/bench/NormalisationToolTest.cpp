@@ -1,6 +1,9 @@
 // "&Norma.": the real platform layer starts a stand-in tool from the current
 // directory; the window closes the port, waits, and connects again.
-#include "ToolScript.h"
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "StandInTool.h"
 #include "WindowFixture.h"
 
 namespace {
@@ -31,8 +34,8 @@ protected:
 
 TEST_F(NormalisationToolTest, StartsTheToolWithThePortNameThenReconnects)
 {
-    ASSERT_TRUE(writeToolScript(m_directory.path(), QStringLiteral("Ombrino.exe"),
-                                QStringLiteral("echo \"$#:$1\" > args.txt\nsleep 1\necho done > done.txt")));
+    ASSERT_TRUE(writeStandInTool(m_directory.path(), QStringLiteral("Ombrino.exe"),
+                                 {{ToolStep::RecordArguments}, {ToolStep::Wait, 1000}, {ToolStep::MarkDone}}));
     ToolEnvironment environment(m_directory.path());
     openConnected();
     const PortHandle handle = m_form->portHandle();
@@ -57,8 +60,7 @@ TEST_F(NormalisationToolTest, StartsTheToolWithThePortNameThenReconnects)
 
 TEST_F(NormalisationToolTest, BeforeAnyConnectionTheParameterIsEmpty)
 {
-    ASSERT_TRUE(writeToolScript(m_directory.path(), QStringLiteral("Ombrino.exe"),
-                                QStringLiteral("echo \"$#:$1\" > args.txt")));
+    ASSERT_TRUE(writeStandInTool(m_directory.path(), QStringLiteral("Ombrino.exe"), {{ToolStep::RecordArguments}}));
     ToolEnvironment environment(m_directory.path());
     openWindow();
     click(QStringLiteral("BitBtn26"));

@@ -1,11 +1,12 @@
-// The event poll and the fast test on a real pseudo-terminal: the real
-// Pontel opens the ccsim program's terminal as Com1, the window's raw port
-// access is the real one, and coins are inserted and faults switched
+// The event poll and the fast test on a real port: the real Pontel opens the
+// ccsim program's line (its pseudo-terminal as Com1 on Linux, a COM port of
+// Wine's on Windows), the window's raw port access is the real one, and coins are inserted and faults switched
 // through ccsim's control. On the paced line bytes take their real time on
 // the wire: what a fast test or a device fault leaves on it must not spoil
 // the commands that follow.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -13,14 +14,11 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/ioctl.h>
-
 #include <chrono>
-#include <cstdlib>
 #include <memory>
 #include <thread>
 
-#include "CcsimProcess.h"
+#include "CcsimLine.h"
 #include "FakePlatform.h"
 #include "First.h"
 #include "PollTimer.h"
@@ -32,14 +30,17 @@ class PanelEndToEndTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_ccsim = std::make_unique<CcsimProcess>(ccsimArguments());
+        m_ccsim = std::make_unique<CcsimLine>(pacing());
         ASSERT_TRUE(m_ccsim->started());
-        ::setenv("PONTEL_COM1", m_ccsim->path().c_str(), 1);
         m_form = std::make_unique<TMainForm>(m_platform);
         m_form->show();
         QApplication::setActiveWindow(m_form.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
-        click("Button41"); // "Init": Com1
+        auto *ports = control<QComboBox>("ComboBox1");
+        const int line = ports->findText(m_ccsim->portText());
+        ASSERT_GE(line, 0) << "the line's port is listed";
+        ports->setCurrentIndex(line);
+        click("Button41"); // "Init": the line's port
         ASSERT_TRUE(m_platform.messages.isEmpty());
         click("BitBtn5"); // "SimplePool": the device's address
         ASSERT_EQ(m_form->currentAddress(), 2);
@@ -47,7 +48,7 @@ protected:
     void TearDown() override
     {
         m_form.reset();
-        ::unsetenv("PONTEL_COM1");
+        m_ccsim.reset();
     }
 
     template <typename Control>
@@ -74,17 +75,16 @@ protected:
     bool waitForUnreadBytes(int count)
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-        int waiting = 0;
         while (std::chrono::steady_clock::now() < deadline) {
-            if (::ioctl(m_form->portHandle(), FIONREAD, &waiting) == 0 && waiting >= count)
+            if (CcsimLine::unreadBytes(m_form->portHandle()) >= count)
                 return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         return false;
     }
-    virtual std::vector<std::string> ccsimArguments() const { return {"--no-pacing"}; }
+    virtual CcsimLine::Pacing pacing() const { return CcsimLine::Pacing::Off; }
 
-    std::unique_ptr<CcsimProcess> m_ccsim;
+    std::unique_ptr<CcsimLine> m_ccsim;
     FakePlatform m_platform;
     std::unique_ptr<TMainForm> m_form;
 };
@@ -134,7 +134,7 @@ TEST_F(PanelEndToEndTest, TheCountersReadBackAfterTheFastTest)
 class PacedLineTest : public PanelEndToEndTest
 {
 protected:
-    std::vector<std::string> ccsimArguments() const override { return {}; }
+    CcsimLine::Pacing pacing() const override { return CcsimLine::Pacing::On; }
 };
 
 // The platform's clock moves with the window's sleeps only, so the test

@@ -1,15 +1,15 @@
 // Starting the normalisation tool as a shell would, and waiting for it.
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
+#include "StandInTool.h"
 #include "ToolLauncher.h"
-#include "ToolProcess.h"
-#include "ToolScript.h"
 
 namespace {
 
@@ -17,12 +17,12 @@ TEST(ToolLauncherTest, CurrentDirectoryComesBeforeThePath)
 {
     QTemporaryDir current;
     QTemporaryDir onPath;
-    ASSERT_TRUE(writeToolScript(onPath.path(), QStringLiteral("Ombrino.exe"), QStringLiteral("exit 0")));
+    ASSERT_TRUE(writeStandInTool(onPath.path(), QStringLiteral("Ombrino.exe"), {}));
     {
         ToolEnvironment environment(current.path(), onPath.path());
         EXPECT_EQ(ToolLauncher::resolve(QStringLiteral("Ombrino.exe")),
                   QFileInfo(QDir(onPath.path()).filePath(QStringLiteral("Ombrino.exe"))).absoluteFilePath());
-        ASSERT_TRUE(writeToolScript(current.path(), QStringLiteral("Ombrino.exe"), QStringLiteral("exit 0")));
+        ASSERT_TRUE(writeStandInTool(current.path(), QStringLiteral("Ombrino.exe"), {}));
         EXPECT_EQ(ToolLauncher::resolve(QStringLiteral("Ombrino.exe")),
                   QFileInfo(QDir(current.path()).filePath(QStringLiteral("Ombrino.exe"))).absoluteFilePath());
     }
@@ -35,10 +35,7 @@ TEST(ToolLauncherTest, AMissingOrUnrunnableToolDoesNotStart)
     ToolLauncher launcher;
     EXPECT_FALSE(launcher.start(QStringLiteral("Ombrino.exe"), QStringLiteral("COM1")));
 
-    QFile plain(QDir(current.path()).filePath(QStringLiteral("Ombrino.exe")));
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    plain.write("not a program\n");
-    plain.close();
+    ASSERT_TRUE(writeNotAProgram(current.path(), QStringLiteral("Ombrino.exe")));
     EXPECT_FALSE(launcher.start(QStringLiteral("Ombrino.exe"), QStringLiteral("COM1")));
 }
 
@@ -46,8 +43,8 @@ TEST(ToolLauncherTest, PassesTheParameterAndWaitsUntilTheToolHasEnded)
 {
     QTemporaryDir current;
     ToolEnvironment environment(current.path());
-    ASSERT_TRUE(writeToolScript(current.path(), QStringLiteral("Ombrino.exe"),
-                                QStringLiteral("echo \"$#:$1\" > args.txt\nsleep 1\necho done > done.txt")));
+    ASSERT_TRUE(writeStandInTool(current.path(), QStringLiteral("Ombrino.exe"),
+                                 {{ToolStep::RecordArguments}, {ToolStep::Wait, 1000}, {ToolStep::MarkDone}}));
     ToolLauncher launcher;
     QElapsedTimer elapsed;
     elapsed.start();
@@ -62,75 +59,11 @@ TEST(ToolLauncherTest, AnEmptyParameterPassesNoArgument)
 {
     QTemporaryDir current;
     ToolEnvironment environment(current.path());
-    ASSERT_TRUE(writeToolScript(current.path(), QStringLiteral("Ombrino.exe"),
-                                QStringLiteral("echo \"$#:$1\" > args.txt")));
+    ASSERT_TRUE(writeStandInTool(current.path(), QStringLiteral("Ombrino.exe"), {{ToolStep::RecordArguments}}));
     ToolLauncher launcher;
     ASSERT_TRUE(launcher.start(QStringLiteral("Ombrino.exe"), QString()));
     launcher.waitWhileRunning(QStringLiteral("Ombrino"));
     EXPECT_EQ(readTextFile(QDir(current.path()).filePath(QStringLiteral("args.txt"))), QStringLiteral("0:\n"));
-}
-
-TEST(ToolLauncherTest, WithoutADisplayNoWindowIsFound)
-{
-    const QByteArray display = qgetenv("DISPLAY");
-    qunsetenv("DISPLAY");
-    EXPECT_FALSE(topLevelWindowExists(QStringLiteral("Ombrino")));
-    if (!display.isEmpty())
-        qputenv("DISPLAY", display);
-}
-
-// Runs only in an X11 session with xmessage (x11-utils), for example
-// under xvfb-run.
-TEST(ToolLauncherTest, TopLevelWindowsAreFoundByTitleWithoutRegardToCase)
-{
-    if (qEnvironmentVariableIsEmpty("DISPLAY") || QStandardPaths::findExecutable(QStringLiteral("xmessage")).isEmpty()
-        || QStandardPaths::findExecutable(QStringLiteral("xwininfo")).isEmpty())
-        GTEST_SKIP() << "needs an X11 display, xmessage and xwininfo";
-    EXPECT_FALSE(topLevelWindowExists(QStringLiteral("Ombrino")));
-    QProcess window;
-    window.start(QStringLiteral("xmessage"), {QStringLiteral("-title"), QStringLiteral("OMBRINO"),
-                                              QStringLiteral("normalising")});
-    ASSERT_TRUE(window.waitForStarted());
-    bool found = false;
-    for (int attempt = 0; attempt < 100 && !found; ++attempt) {
-        found = topLevelWindowExists(QStringLiteral("Ombrino"));
-        if (!found)
-            QThread::msleep(50);
-    }
-    EXPECT_TRUE(found);
-    EXPECT_FALSE(topLevelWindowExists(QStringLiteral("Ombrin")));
-    window.kill();
-    window.waitForFinished();
-    bool gone = false;
-    for (int attempt = 0; attempt < 100 && !gone; ++attempt) {
-        gone = !topLevelWindowExists(QStringLiteral("Ombrino"));
-        if (!gone)
-            QThread::msleep(50);
-    }
-    EXPECT_TRUE(gone);
-}
-
-TEST(ToolLauncherTest, WaitsForTheToolWindowAfterItsProcessHasEnded)
-{
-    if (qEnvironmentVariableIsEmpty("DISPLAY") || QStandardPaths::findExecutable(QStringLiteral("xmessage")).isEmpty()
-        || QStandardPaths::findExecutable(QStringLiteral("xwininfo")).isEmpty())
-        GTEST_SKIP() << "needs an X11 display, xmessage and xwininfo";
-    QTemporaryDir current;
-    ToolEnvironment environment(current.path());
-    // The tool's process ends at once; its window stays for two seconds.
-    ASSERT_TRUE(writeToolScript(current.path(), QStringLiteral("Ombrino.exe"),
-                                QStringLiteral("xmessage -title ombrino busy >/dev/null 2>&1 &\n"
-                                               "window=$!\n"
-                                               "(sleep 2; kill $window) >/dev/null 2>&1 &\n"
-                                               "exit 0")));
-    ToolLauncher launcher;
-    ASSERT_TRUE(launcher.start(QStringLiteral("Ombrino.exe"), QStringLiteral("COM1")));
-    QThread::msleep(1000); // as the window does before it looks for the tool
-    QElapsedTimer elapsed;
-    elapsed.start();
-    launcher.waitWhileRunning(QStringLiteral("Ombrino"));
-    EXPECT_GE(elapsed.elapsed(), 500);
-    EXPECT_FALSE(topLevelWindowExists(QStringLiteral("Ombrino")));
 }
 
 // Where windows can be seen, a tool that goes on running once its window
@@ -139,7 +72,7 @@ TEST(ToolLauncherTest, AToolThatLingersWithoutItsWindowIsNoLongerWaitedFor)
 {
     QTemporaryDir current;
     ToolEnvironment environment(current.path());
-    ASSERT_TRUE(writeToolScript(current.path(), QStringLiteral("Ombrino.exe"), QStringLiteral("exec sleep 60")));
+    ASSERT_TRUE(writeStandInTool(current.path(), QStringLiteral("Ombrino.exe"), {{ToolStep::Wait, 20000}}));
     ToolLauncher launcher;
     int checks = 0;
     // The window is there at the first three checks, then it is gone.

@@ -15,7 +15,7 @@
 #include "First.h"
 #include "SimPort.h"
 #include "ToolLauncher.h"
-#include "ToolScript.h"
+#include "StandInTool.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ BENCHMARK(StatusButtonRoundTrip)->Unit(benchmark::kMicrosecond);
 void ToolWaitCpu(benchmark::State &state)
 {
     QTemporaryDir directory;
-    writeToolScript(directory.path(), QStringLiteral("Ombrino.exe"), QStringLiteral("sleep 1"));
+    writeStandInTool(directory.path(), QStringLiteral("Ombrino.exe"), {{ToolStep::Wait, 1000}});
     ToolEnvironment environment(directory.path());
     const QByteArray display = qgetenv("DISPLAY");
     qunsetenv("DISPLAY");

@@ -1,6 +1,9 @@
-// Definitions of the Pontel functions that take precedence over libPontel.so
-// in the test executable (see PortBackend.h). The executable must export its
-// symbols (CMake ENABLE_EXPORTS) for the library's calls to reach them.
+// Definitions of the Pontel functions that forward to the installed test
+// backend (see PortBackend.h). On Linux they are linked into the test
+// executable and take precedence over libPontel.so (the executable exports
+// its symbols, CMake ENABLE_EXPORTS, for the library's calls to reach them).
+// On Windows they are a stand-in Pontel.dll that the test programs find
+// beside them, in place of the real one, as Ravlin.dll does.
 #include "PontelDeclar.h"
 #include "PortBackend.h"
 
@@ -8,7 +11,7 @@ namespace {
 PortBackend *g_backend = nullptr;
 }
 
-PortBackend *installPortBackend(PortBackend *backend)
+PORT_BACKEND_API PortBackend *installPortBackend(PortBackend *backend)
 {
     PortBackend *previous = g_backend;
     g_backend = backend;
@@ -17,12 +20,12 @@ PortBackend *installPortBackend(PortBackend *backend)
 
 extern "C" {
 
-__attribute__((visibility("default"))) CCBool PortComFree(uint8_t n)
+PONTEL_API CCBool PortComFree(uint8_t n)
 {
     return g_backend && g_backend->portFree(n);
 }
 
-__attribute__((visibility("default"))) PortHandle ComInit(uint8_t n, int32_t baud, int32_t dataBits,
+PONTEL_API PortHandle ComInit(uint8_t n, int32_t baud, int32_t dataBits,
                                                           int32_t parity, int32_t stopBits,
                                                           int32_t readInterval, int32_t readTotalPerByte,
                                                           int32_t readTotalConstant,
@@ -34,27 +37,27 @@ __attribute__((visibility("default"))) PortHandle ComInit(uint8_t n, int32_t bau
     return g_backend ? g_backend->open(n, settings) : -1;
 }
 
-__attribute__((visibility("default"))) CCBool CloseCom(PortHandle *port)
+PONTEL_API CCBool CloseCom(PortHandle *port)
 {
     return g_backend && port && g_backend->close(*port);
 }
 
-__attribute__((visibility("default"))) CCBool SendToCom(PortHandle *port, const uint8_t *bytes, int32_t count)
+PONTEL_API CCBool SendToCom(PortHandle *port, const uint8_t *bytes, int32_t count)
 {
     return g_backend && port && g_backend->send(*port, bytes, count);
 }
 
-__attribute__((visibility("default"))) CCBool RcvFromCom(PortHandle *port, uint8_t *buffer, int32_t count)
+PONTEL_API CCBool RcvFromCom(PortHandle *port, uint8_t *buffer, int32_t count)
 {
     return g_backend && port && g_backend->receive(*port, buffer, count);
 }
 
-__attribute__((visibility("default"))) CCBool PontelIsOpen(PortHandle handle)
+PONTEL_API CCBool PontelIsOpen(PortHandle handle)
 {
     return g_backend && g_backend->isOpen(handle);
 }
 
-__attribute__((visibility("default"))) int32_t PontelReadUpTo(PortHandle *port, uint8_t *buffer, int32_t max)
+PONTEL_API int32_t PontelReadUpTo(PortHandle *port, uint8_t *buffer, int32_t max)
 {
     return (g_backend && port) ? g_backend->receiveUpTo(*port, buffer, max) : -1;
 }

@@ -1,7 +1,8 @@
 // Test seam for the serial layer. A test executable that links
 // PontelInterposer.cpp defines the Pontel functions itself; the dynamic
 // linker then binds libRavlin.so's (and the bench's) calls to them instead of
-// libPontel.so's. Each call is forwarded to the installed backend: a scripted
+// libPontel.so's; on Windows they are a stand-in Pontel.dll beside the test
+// program. Each call is forwarded to the installed backend: a scripted
 // port, or the in-process virtual validator.
 #pragma once
 
@@ -24,9 +25,15 @@ public:
     virtual int32_t receiveUpTo(PortHandle handle, uint8_t *buffer, int32_t max) = 0;
 };
 
+#if defined(_WIN32) && defined(PORT_STANDIN_BUILDING)
+#  define PORT_BACKEND_API __declspec(dllexport)
+#else
+#  define PORT_BACKEND_API
+#endif
+
 // Installs the backend for the interposed functions (nullptr: every call
 // fails). Returns the previous one.
-PortBackend *installPortBackend(PortBackend *backend);
+PORT_BACKEND_API PortBackend *installPortBackend(PortBackend *backend);
 
 // Installs a backend for the lifetime of a scope.
 class ScopedPortBackend

@@ -1,7 +1,5 @@
 #include "WinePorts.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -68,6 +66,16 @@ std::string control(uint8_t n, const std::string &command)
     return {};
 }
 
+bool portsChecked()
+{
+    if (std::getenv("CCBENCH_WINE_PORTS"))
+        return true;
+    std::fprintf(stderr,
+                 "This program writes to COM1 to COM9: run it through tests/windows/run-under-wine.sh,\n"
+                 "which maps them to its own virtual validators and checks that before it starts.\n");
+    return false;
+}
+
 bool underWine()
 {
     const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
@@ -75,15 +83,3 @@ bool underWine()
 }
 
 } // namespace wineports
-
-int main(int argc, char **argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    if (!std::getenv("CCBENCH_WINE_PORTS")) {
-        std::fprintf(stderr,
-                     "This program writes to COM1 to COM9: run it through tests/windows/run-under-wine.sh,\n"
-                     "which maps them to its own virtual validators and checks that before it starts.\n");
-        return 2;
-    }
-    return RUN_ALL_TESTS();
-}

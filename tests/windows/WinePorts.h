@@ -31,6 +31,11 @@ void tell(uint8_t n, const std::string &command);
 // The folder of the port links as a Windows path (Z:\...\ports\).
 std::string portsFolder();
 
+// Whether run-under-wine.sh has checked the port mapping and started the
+// program (CCBENCH_WINE_PORTS is set); says what to do on stderr when not.
+// Every program of the suite refuses to run otherwise.
+bool portsChecked();
+
 // Whether the program runs under Wine (ntdll has wine_get_version).
 bool underWine();
 

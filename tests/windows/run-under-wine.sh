@@ -22,6 +22,13 @@
 # checks that the prefix maps COM1 to COM9 to these links only, and that each
 # served link is the terminal its own ccsim reported. The program gets
 # CCBENCH_WINE_PORTS=$ports only then; the programs refuse to run without it.
+#
+# With CCBENCH_WINE_EACH_CASE=1 the program (a GoogleTest one) runs once per
+# test case, each time on freshly started ccsims: the cases of the window's
+# end-to-end tests each expect a new device, as each starts its own on Linux.
+# Qt programs get the offscreen platform and the Liberation fonts for it
+# (Wine hands WINEQT_X to the program as QT_X), and the suite's private X
+# display for the windows they or their tools show (see wine-prefix.sh).
 set -euo pipefail
 here=$(dirname "$(realpath "$0")")
 ccsim=$(realpath "$1")
@@ -47,7 +54,7 @@ wine_bounded 30 wineserver -p >>"$log" 2>&1 || true
 wine_bounded 120 wine cmd /c exit >>"$log" 2>&1 || true
 
 pids=()
-cleanup() {
+stop_sims() {
     local pid
     for pid in "${pids[@]}"; do
         kill "$pid" 2>/dev/null || true
@@ -55,41 +62,81 @@ cleanup() {
     for pid in "${pids[@]}"; do
         wait "$pid" 2>/dev/null || true
     done
+    pids=()
     rm -f "$ports"/com[1-9] "$ports"/port[1-9].fifo
 }
-trap cleanup EXIT
+trap stop_sims EXIT
 
-mkdir -p "$ports"
-rm -f "$ports"/com[1-9] "$ports"/port[1-9].in "$ports"/port[1-9].out "$ports"/port[1-9].err "$ports"/port[1-9].fifo
-for n in "${!served[@]}"; do
-    : >"$ports/port$n.in"
-    mkfifo "$ports/port$n.fifo"
-    # shellcheck disable=SC2086 # the options are words
-    "$ccsim" ${served[$n]} --link "$ports/com$n" <"$ports/port$n.fifo" >"$ports/port$n.out" 2>"$ports/port$n.err" &
-    pids+=($!)
-    tail -n +1 -s 0.05 -f "$ports/port$n.in" >"$ports/port$n.fifo" &
-    pids+=($!)
-done
-printf 'not a serial port\n' >"$ports/com7"
-
-for n in "${!served[@]}"; do
-    terminal=""
-    for _ in $(seq 200); do
-        terminal=$(head -n 1 "$ports/port$n.out" 2>/dev/null || true)
-        [ -n "$terminal" ] && [ -L "$ports/com$n" ] && break
-        sleep 0.05
+start_sims() {
+    local n terminal
+    mkdir -p "$ports"
+    rm -f "$ports"/com[1-9] "$ports"/port[1-9].in "$ports"/port[1-9].out "$ports"/port[1-9].err "$ports"/port[1-9].fifo
+    for n in "${!served[@]}"; do
+        : >"$ports/port$n.in"
+        mkfifo "$ports/port$n.fifo"
+        # shellcheck disable=SC2086 # the options are words
+        "$ccsim" ${served[$n]} --link "$ports/com$n" <"$ports/port$n.fifo" >"$ports/port$n.out" 2>"$ports/port$n.err" &
+        pids+=($!)
+        tail -n +1 -s 0.05 -f "$ports/port$n.in" >"$ports/port$n.fifo" &
+        pids+=($!)
     done
-    if [ -z "$terminal" ] || [ ! -c "$terminal" ] || [ "$(readlink "$ports/com$n")" != "$terminal" ]; then
-        echo "wine: ccsim on COM$n did not start: $(cat "$ports/port$n.err")" >&2
-        exit 1
-    fi
-done
-check_port_mapping
+    printf 'not a serial port\n' >"$ports/com7"
 
+    for n in "${!served[@]}"; do
+        terminal=""
+        for _ in $(seq 200); do
+            terminal=$(head -n 1 "$ports/port$n.out" 2>/dev/null || true)
+            [ -n "$terminal" ] && [ -L "$ports/com$n" ] && break
+            sleep 0.05
+        done
+        if [ -z "$terminal" ] || [ ! -c "$terminal" ] || [ "$(readlink "$ports/com$n")" != "$terminal" ]; then
+            echo "wine: ccsim on COM$n did not start: $(cat "$ports/port$n.err")" >&2
+            exit 1
+        fi
+    done
+    check_port_mapping
+}
+
+export WINEQT_QPA_PLATFORM=offscreen
+export WINEQT_QPA_FONTDIR='Z:\usr\share\fonts\truetype\liberation2'
+
+run_program() {
+    local status=0
+    wine_bounded "${CCBENCH_WINE_TIMEOUT:-300}" wine "$program" "$@" || status=$?
+    if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
+        echo "wine: $(basename "$program") did not finish in ${CCBENCH_WINE_TIMEOUT:-300} s" >&2
+    fi
+    return "$status"
+}
+
+start_sims
 export CCBENCH_WINE_PORTS="$ports"
-status=0
-wine_bounded "${CCBENCH_WINE_TIMEOUT:-300}" wine "$program" "$@" || status=$?
-if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
-    echo "wine: $(basename "$program") did not finish in ${CCBENCH_WINE_TIMEOUT:-300} s" >&2
+if [ "${CCBENCH_WINE_EACH_CASE:-0}" != 1 ]; then
+    status=0
+    run_program "$@" || status=$?
+    exit "$status"
 fi
-exit "$status"
+
+# One run per case: "Suite." lines, then "  Case" lines (with Windows line
+# ends), from the program's own list.
+cases=()
+suite=""
+while IFS= read -r line; do
+    line=${line%$'\r'}
+    case "$line" in
+    "  "*) cases+=("$suite${line#  }") ;;
+    *.) suite=$line ;;
+    esac
+done < <(run_program --gtest_list_tests "$@" | sed 's/  *#.*$//')
+if [ ${#cases[@]} -eq 0 ]; then
+    echo "wine: $(basename "$program") lists no test case" >&2
+    exit 1
+fi
+failed=()
+for case_name in "${cases[@]}"; do
+    stop_sims
+    start_sims
+    run_program --gtest_filter="$case_name" "$@" || failed+=("$case_name")
+done
+echo "wine: ${#cases[@]} cases of $(basename "$program") run one at a time, ${#failed[@]} failed ${failed[*]:-}"
+[ ${#failed[@]} -eq 0 ]

@@ -12,8 +12,15 @@ export WINEPREFIX="$wine_dir/prefix"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-# Headless: console programs only, no window may open.
+# Never the user's display: windows open only on the suite's own Xvfb
+# (wine-prefix.sh starts it; its display is in $wine_dir/display while it
+# runs), and without it no window can open at all.
 unset DISPLAY WAYLAND_DISPLAY
+xvfb_pid_file="$wine_dir/xvfb.pid"
+if [ -f "$wine_dir/display" ] && [ -f "$xvfb_pid_file" ] && kill -0 "$(cat "$xvfb_pid_file")" 2>/dev/null; then
+    DISPLAY=$(cat "$wine_dir/display")
+    export DISPLAY
+fi
 
 # Every wine call is bounded: one that hangs must not hold the suite.
 wine_bounded() {

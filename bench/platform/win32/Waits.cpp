@@ -1,8 +1,9 @@
 #include "Waits.h"
 
-#include <timeapi.h>
-
 #include "Win32.h"
+
+// After windows.h, which the lean set keeps the multimedia timer out of.
+#include <mmsystem.h>
 
 namespace {
 

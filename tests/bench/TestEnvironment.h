@@ -1,0 +1,7 @@
+// What a window test program checks before it runs anything.
+#pragma once
+
+// True when the program may run here. On Windows the programs run only
+// through tests/windows/run-under-wine.sh, which maps COM1 to COM9 to its
+// own virtual validators first; elsewhere always.
+bool testEnvironmentReady();

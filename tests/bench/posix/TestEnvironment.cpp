@@ -1,0 +1,6 @@
+#include "TestEnvironment.h"
+
+bool testEnvironmentReady()
+{
+    return true;
+}

@@ -1,0 +1,8 @@
+#include "TestEnvironment.h"
+
+#include "WinePorts.h"
+
+bool testEnvironmentReady()
+{
+    return wineports::portsChecked();
+}
