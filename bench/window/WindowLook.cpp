@@ -23,10 +23,14 @@ const QColor kInactiveCaption(215, 228, 242);
 // for the fixed-pitch "Courier" and "Courier New". The first family of a
 // list that the machine has is taken, never a family that fontconfig
 // would substitute for a missing name, so a machine with the packages
-// installed always draws the window with the same fonts. DejaVu is the last
-// resort of a machine without them; there the captions may be cut.
-const QStringList kWindowFamilies = {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
-const QStringList kFixedFamilies = {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")};
+// installed always draws the window with the same fonts. Windows has Arial
+// and Courier New instead, whose metrics the Liberation fonts were made to
+// match. DejaVu is the last resort of a machine without any of them; there
+// the captions may be cut.
+const QStringList kWindowFamilies = {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                     QStringLiteral("DejaVu Sans")};
+const QStringList kFixedFamilies = {QStringLiteral("Liberation Mono"), QStringLiteral("Courier New"),
+                                    QStringLiteral("DejaVu Sans Mono")};
 
 QFont fontOf(const QStringList &families, int pixelSize, QFont::StyleHint hint)
 {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <thread>
 
@@ -41,6 +42,12 @@ std::string portsFolder()
 std::string controlFiles(uint8_t n)
 {
     return portsFolder() + "port" + std::to_string(n);
+}
+
+std::string output(uint8_t n)
+{
+    std::ifstream in(controlFiles(n) + ".out", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void tell(uint8_t n, const std::string &command)

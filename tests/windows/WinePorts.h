@@ -25,6 +25,10 @@ constexpr uint8_t kSpare = 9;         // as COM2, for tests that change a device
 // with one line (coin, error, inputs, optos, inhibit, fault, pacing).
 std::string control(uint8_t n, const std::string &command);
 
+// Everything the ccsim of port n has printed so far (its terminal's path
+// first), for the commands whose answer has several lines (state).
+std::string output(uint8_t n);
+
 // Sends a control command that answers nothing (quit), without waiting.
 void tell(uint8_t n, const std::string &command);
 
