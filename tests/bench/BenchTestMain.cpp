@@ -8,10 +8,8 @@
 
 int main(int argc, char *argv[])
 {
-    if (!testEnvironmentReady())
+    if (!prepareWindowTestProgram())
         return 2;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brevant"));
     ::testing::InitGoogleTest(&argc, argv);

@@ -5,3 +5,8 @@
 // through tests/windows/run-under-wine.sh, which maps COM1 to COM9 to its
 // own virtual validators first; elsewhere always.
 bool testEnvironmentReady();
+
+// The start of every window test program, before its QApplication: false
+// when it may not run here; otherwise the offscreen platform is chosen
+// unless the environment chose another.
+bool prepareWindowTestProgram();

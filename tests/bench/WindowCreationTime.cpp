@@ -18,10 +18,8 @@
 
 int main(int argc, char *argv[])
 {
-    if (!testEnvironmentReady())
+    if (!prepareWindowTestProgram())
         return 2;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     const int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
 
