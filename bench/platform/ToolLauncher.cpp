@@ -46,9 +46,7 @@ void ToolLauncher::waitWhileRunning(const QString &windowTitle)
     QElapsedTimer sinceWindow;
     sinceWindow.start();
     for (;;) {
-        bool running = false;
-        if (m_process && m_process->isRunning())
-            running = !m_process->waitForEnd(kCheckIntervalMs);
+        const bool running = m_process && !m_process->waitForEnd(kCheckIntervalMs);
         const bool window = windowExists && windowExists(windowTitle);
         if (window)
             sinceWindow.restart();
