@@ -68,9 +68,10 @@ void printUsage(std::ostream &out)
               4);
     out << "\nOPTIONS\n"
            "    --port PORT, -p PORT\n"
-           "        Com1 to Com9 (default Com1), or a device path such as /dev/ttyUSB0.\n"
-           "        Port numbers name devices as Brevant's do (PONTEL_COM<n> first, then the\n"
-           "        serial devices found); a path is mapped onto a free port number.\n"
+           "        Com1 to Com9 (default Com1), or a device: a path such as /dev/ttyUSB0 on\n"
+           "        Linux, a port name such as COM12 on Windows. Port numbers name devices as\n"
+           "        Brevant's do (PONTEL_COM<n> first, then the serial devices found on Linux,\n"
+           "        COMn on Windows); a device is mapped onto a free port number.\n"
            "    --address N, -a N\n"
            "        The device address, 0 to 255 (default 0: whichever device answers).\n"
            "    --timeout MS, -t MS\n"
@@ -98,7 +99,8 @@ void printUsage(std::ostream &out)
            "    On failure one line goes to standard error:\n"
            "        ravlin: serial-number: no reply from address 2 on Com1 (timed out)\n\n"
            "ENVIRONMENT\n"
-           "    PONTEL_COM1 .. PONTEL_COM9   the device path of a port number\n\n"
+           "    PONTEL_COM1 .. PONTEL_COM9   the device of a port number: a path on Linux,\n"
+           "                                 COM12 or \\\\.\\COM12 on Windows\n\n"
            "FILES\n";
     paragraph(out,
               "A set-up file (dump writes one, apply reads one) holds one setting a line, \"key = value\", "

@@ -1,35 +1,32 @@
 #include "Interrupt.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <thread>
 
 namespace ravlin {
 
 namespace {
-volatile std::sig_atomic_t g_interrupted = 0;
-
-extern "C" void onInterrupt(int)
-{
-    g_interrupted = 1;
-}
+// Lock-free, so that a signal handler may set it and another thread (the
+// console's handler on Windows) may too.
+std::atomic<bool> g_interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 } // namespace
 
-void catchInterrupt()
+void noteInterrupt()
 {
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
+    g_interrupted = true;
 }
 
 bool interrupted()
 {
-    return g_interrupted != 0;
+    return g_interrupted;
 }
 
 void clearInterrupt()
 {
-    g_interrupted = 0;
+    g_interrupted = false;
 }
 
 bool sleepUnlessInterrupted(int ms)

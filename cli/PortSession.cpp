@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <filesystem>
 
 #include "CliError.h"
+#include "DevicePaths.h"
 #include "PontelDeclar.h"
 
 namespace ravlin {
@@ -25,11 +25,7 @@ std::string variable(int n)
 
 void setVariable(int n, const std::string &value)
 {
-#if defined(_WIN32)
-    _putenv_s(variableName(n).c_str(), value.c_str());
-#else
-    setenv(variableName(n).c_str(), value.c_str(), 1);
-#endif
+    setEnvironment(variableName(n), value);
 }
 
 std::string lower(std::string text)
@@ -49,8 +45,8 @@ PortName resolvePortName(const std::string &text)
         name.shown = "Com" + std::string(1, l[3]);
         return name;
     }
-    if (text.find('/') == std::string::npos)
-        throw usageError("--port must be Com1 to Com9 or a device path, not '" + text + "'");
+    if (!isDevicePath(text))
+        throw usageError(std::string("--port must be Com1 to Com9 or ") + devicePathKind() + ", not '" + text + "'");
     name.shown = text;
     name.path = text;
     // A number already mapped to this path keeps it.
@@ -81,8 +77,11 @@ ReadTimeouts replyTimeouts(int timeoutMs)
 PortSession::PortSession(const std::string &name, ReadTimeouts timeouts)
     : m_name(resolvePortName(name)), m_timeouts(timeouts)
 {
-    if (!m_name.path.empty() && !std::filesystem::exists(m_name.path))
-        throw CliError(kExitPort, "cannot open " + m_name.path + ": no such file");
+    if (!m_name.path.empty()) {
+        const std::string missing = missingDeviceReason(m_name.path);
+        if (!missing.empty())
+            throw CliError(kExitPort, "cannot open " + m_name.path + ": " + missing);
+    }
     open();
 }
 
@@ -105,7 +104,7 @@ void PortSession::open()
     throw CliError(kExitPort, "cannot open " + where
                                   + (m_name.path.empty() && mapped.empty()
                                          ? ": no serial device has that number, or another program holds it"
-                                         : ": not a terminal we may open, or another program holds it"));
+                                         : std::string(": ") + openFailureReason()));
 }
 
 void PortSession::discardInput()

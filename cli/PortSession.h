@@ -1,10 +1,10 @@
 // The serial port of one run: named on the command line as Com1..Com9 or by
-// a device path, opened through Pontel at 9600 baud 8N1, closed at the end.
+// its device (a path on Linux, COM12 on Windows: platform/DevicePaths.h), opened through Pontel at 9600 baud 8N1, closed at the end.
 //
 // Pontel opens ports by number only, with PONTEL_COM<n> as the explicit
-// mapping of number n to a path. A path given on the command line is served
-// that way: it takes the number whose variable already names it, or the
-// highest number without a variable, before the port is opened.
+// mapping of number n to a device. A device given on the command line is
+// served that way: it takes the number whose variable already names it, or
+// the highest number without a variable, before the port is opened.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,34 @@
+#include "DevicePaths.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace ravlin {
+
+bool isDevicePath(const std::string &text)
+{
+    return text.find('/') != std::string::npos;
+}
+
+const char *devicePathKind()
+{
+    return "a device path";
+}
+
+std::string missingDeviceReason(const std::string &path)
+{
+    std::error_code error;
+    return std::filesystem::exists(path, error) ? std::string() : "no such file";
+}
+
+const char *openFailureReason()
+{
+    return "not a terminal we may open, or another program holds it";
+}
+
+void setEnvironment(const std::string &name, const std::string &value)
+{
+    setenv(name.c_str(), value.c_str(), 1);
+}
+
+} // namespace ravlin
