@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs one Windows program of the suite under Wine, against the real ccsim:
 #   run-under-wine.sh CCSIM WINE_DIR PROGRAM [ARGUMENTS...]
-# (the prefix started by wine-prefix.sh). COM1 to COM9 of the prefix are the
-# links $ports/com1 to com9; for each run this script serves them as follows
+# (the prefix started by wine-prefix.sh). A PROGRAM ending in .sh is a bash
+# script that runs Windows programs itself, with the environment below.
+# COM1 to COM9, COM12 and COM13 of the prefix are the links $ports/com<n>;
+# for each run this script serves them as follows
 # (WinePorts.h gives the same table to the programs):
 #   COM1  ccsim                 bytes paced at 9600 baud, as on a line
 #   COM2  ccsim --no-pacing --late-delay 600
@@ -14,6 +16,8 @@
 #   COM8  nothing (the link points nowhere)
 #   COM9  ccsim --no-pacing --late-delay 600, like COM2, for the tests that
 #         change a device for good (its address, a fault, a quit)
+#   COM12 ccsim --no-pacing, a port that Com1 to Com9 cannot name
+#   COM13 the tap of COM12's ccsim: a copy of all its traffic
 # Each ccsim reads control commands appended to $ports/portN.in and prints
 # its answers to $ports/portN.out (after the terminal's path, its first line).
 # (Not comN.in: for Windows, COM1.anything names the device COM1.)
@@ -44,6 +48,7 @@ declare -A served=(
     [5]="--no-pacing --base-year 20x0"
     [6]="--no-pacing --device 2 --quiet 300 --device 3 --quiet 300"
     [9]="--no-pacing --late-delay 600"
+    [12]="--no-pacing --tap $ports/com13"
 )
 
 check_port_mapping
@@ -63,14 +68,15 @@ stop_sims() {
         wait "$pid" 2>/dev/null || true
     done
     pids=()
-    rm -f "$ports"/com[1-9] "$ports"/port[1-9].fifo
+    rm -f "$ports"/com[0-9]* "$ports"/port[0-9]*.fifo
 }
 trap stop_sims EXIT
 
 start_sims() {
     local n terminal
     mkdir -p "$ports"
-    rm -f "$ports"/com[1-9] "$ports"/port[1-9].in "$ports"/port[1-9].out "$ports"/port[1-9].err "$ports"/port[1-9].fifo
+    rm -f "$ports"/com[0-9]* "$ports"/port[0-9]*.in "$ports"/port[0-9]*.out "$ports"/port[0-9]*.err \
+        "$ports"/port[0-9]*.fifo
     for n in "${!served[@]}"; do
         : >"$ports/port$n.in"
         mkfifo "$ports/port$n.fifo"
@@ -101,8 +107,9 @@ export WINEQT_QPA_PLATFORM=offscreen
 export WINEQT_QPA_FONTDIR='Z:\usr\share\fonts\truetype\liberation2'
 
 run_program() {
-    local status=0
-    wine_bounded "${CCBENCH_WINE_TIMEOUT:-300}" wine "$program" "$@" || status=$?
+    local status=0 runner=wine
+    [[ "$program" == *.sh ]] && runner=bash
+    wine_bounded "${CCBENCH_WINE_TIMEOUT:-300}" "$runner" "$program" "$@" || status=$?
     if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
         echo "wine: $(basename "$program") did not finish in ${CCBENCH_WINE_TIMEOUT:-300} s" >&2
     fi

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Wine prefix of the Windows suite, under the build folder:
 #   wine-prefix.sh start WINE_DIR   create it when needed (about 10 s and
-#                                   700 MB the first time), map COM1 to COM9
-#                                   to our own paths, start a private Xvfb
+#                                   700 MB the first time), map COM1 to COM9,
+#                                   COM12 and COM13 to our own paths, start a private Xvfb
 #                                   display for the windows of the suite, and
 #                                   its wineserver
 #   wine-prefix.sh stop WINE_DIR    stop that wineserver and that display
@@ -50,21 +50,21 @@ stop_display() {
 case "$action" in
 start)
     stamp="$WINEPREFIX/.ccbench-ports"
-    if [ ! -f "$stamp" ] || [ "$(cat "$stamp")" != "$ports" ]; then
+    if [ ! -f "$stamp" ] || [ "$(cat "$stamp")" != "$ports ${com_numbers[*]}" ]; then
         echo "wine: preparing the prefix $WINEPREFIX"
         wine_bounded 300 wineboot --init >>"$log" 2>&1
         # wineboot only noted which devices exist (access(), no open): set
-        # COM1 to COM9 to our paths before anything opens a port.
+        # our COM numbers to our paths before anything opens a port.
         {
             printf 'Windows Registry Editor Version 5.00\r\n\r\n'
             printf '[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\r\n'
-            for n in 1 2 3 4 5 6 7 8 9; do
+            for n in "${com_numbers[@]}"; do
                 printf '"COM%d"="%s"\r\n' "$n" "$ports/com$n"
             done
         } >"$wine_dir/ports.reg"
         wine_bounded 60 wine reg import "Z:${wine_dir//\//\\}\\ports.reg" >>"$log" 2>&1
         stop_server # writes the registry out; the next start reads it
-        printf '%s\n' "$ports" >"$stamp"
+        printf '%s\n' "$ports ${com_numbers[*]}" >"$stamp"
     fi
     start_display
     # A persistent server for the suite; the first program run through it
@@ -73,7 +73,7 @@ start)
     wine_bounded 30 wineserver -p >>"$log" 2>&1 || true
     wine_bounded 120 wine cmd /c exit >>"$log" 2>&1
     check_port_mapping
-    echo "wine: prefix ready, COM1 to COM9 on $ports/com1 to com9, display $DISPLAY"
+    echo "wine: prefix ready, COM ports ${com_numbers[*]} on $ports/com<n>, display $DISPLAY"
     ;;
 stop)
     stop_server

@@ -7,10 +7,11 @@ namespace ravlin {
 
 namespace {
 
-// "COM" and digits, in any case.
+// "COM" and a port number (digits, not starting with 0), in any case.
 bool isComName(const std::string &text)
 {
-    if (text.size() < 4 || (text[0] | 0x20) != 'c' || (text[1] | 0x20) != 'o' || (text[2] | 0x20) != 'm')
+    if (text.size() < 4 || (text[0] | 0x20) != 'c' || (text[1] | 0x20) != 'o' || (text[2] | 0x20) != 'm'
+        || text[3] == '0')
         return false;
     for (size_t i = 3; i < text.size(); ++i) {
         if (!std::isdigit(static_cast<unsigned char>(text[i])))
