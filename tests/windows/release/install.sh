@@ -15,20 +15,27 @@ set -uo pipefail
 here=$(dirname "$(realpath "$0")")
 . "$here/checks.sh"
 setup=$1 zip=$2 readme=$3 brevant_run=$4 exports=$5
-uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Brevant'
+uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Brevant'
 tests_root="$WINEPREFIX/drive_c/ReleaseTests"
 # What an earlier run that stopped half-way may have left in the prefix.
 rm -rf "$tests_root" "$WINEPREFIX/drive_c/Program Files/Brevant"
 find "$WINEPREFIX/drive_c" -name 'Brevant.lnk' -delete 2>/dev/null
-timeout 60 wine reg delete "$uninstall_key" /f >/dev/null 2>&1
+timeout 60 wine reg delete "HKLM\\$uninstall_key" /f >/dev/null 2>&1
+timeout 60 wine reg delete "HKCU\\$uninstall_key" /f >/dev/null 2>&1
 mkdir -p "$tests_root"
 [ -f "$setup" ] && [ -f "$zip" ] || { echo "no $setup or $zip: run ./package-windows first" >&2; exit 1; }
 
 start_menu_entries() {
     find "$WINEPREFIX/drive_c" -name 'Brevant.lnk' 2>/dev/null | wc -l
 }
+# The entry in the list of programs: the machine's when the installer runs
+# as an administrator, the user's otherwise (the installer decides).
 registered() {
-    timeout 60 wine reg query "$uninstall_key" /v DisplayName 2>/dev/null | tr -d '\r' | grep -o 'Brevant [0-9.]*'
+    local hive
+    for hive in HKLM HKCU; do
+        timeout 60 wine reg query "$hive\\$uninstall_key" /v DisplayName 2>/dev/null | tr -d '\r' |
+            grep -o 'Brevant [0-9.]*'
+    done
 }
 files_under() {
     (cd "$1" && find . -type f | sed 's|^\./||' | sort)
@@ -72,6 +79,7 @@ expect "README entries not installed" "$missing" ""
 expect "one Start-menu entry" "$(start_menu_entries)" "1"
 version=$(basename "$setup" | sed 's/^Brevant-\(.*\)-win64-setup\.exe$/\1/')
 expect "the entry in the list of programs" "$(registered)" "Brevant $version"
+[ -n "$(registered)" ] || find "$WINEPREFIX/drive_c" -name 'Brevant.lnk' # which Start menu it chose
 
 run "$brevant_run" "$folder/Brevant.exe" "$work/installed.png"
 expect "the installed Brevant.exe starts and talks to COM1" "$status" "0"
