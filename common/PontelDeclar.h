@@ -1,16 +1,22 @@
 // The serial port layer Pontel, as the library and the bench import it.
 //
-// Ports are numbered 1 to 9. A handle is the descriptor of the open device;
-// every call refuses a handle that Pontel did not open or has closed (0, -1,
-// a stale number) without touching that descriptor. Each ComInit hands out a
-// descriptor number not handed out recently (the numbers go round from 3 up
-// to 1023), so a handle kept after its port was closed names no other port
-// until about a thousand opens later; only after that can it name a port
-// opened since, and the calls then reach that port.
+// Ports are numbered 1 to 9; the environment variable PONTEL_COM<n> names
+// the device of port n (a path on Linux; COM12 or \\.\COM12 on Windows,
+// where port n is COMn without it). Every call refuses a handle that Pontel
+// did not open or has closed (0, -1, a stale number) without touching it.
 //
-// An open port is held with an advisory lock (flock) that the kernel drops
-// when the holder closes it or ends, however it ends: a port is never left
-// refused by a program that died without CloseCom.
+// On Linux a handle is the descriptor of the open device. Each ComInit
+// hands out a descriptor number not handed out recently (the numbers go
+// round from 3 up to 1023), so a handle kept after its port was closed names
+// no other port until about a thousand opens later; only after that can it
+// name a port opened since, and the calls then reach that port. An open
+// port is held with an advisory lock (flock) that the kernel drops when the
+// holder closes it or ends, however it ends: a port is never left refused by
+// a program that died without CloseCom.
+//
+// On Windows a handle is the Windows handle of the open port, opened without
+// sharing: Windows refuses every other open until CloseCom or the end of
+// the program.
 #pragma once
 
 #include <stdint.h>
