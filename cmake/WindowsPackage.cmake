@@ -135,12 +135,21 @@ set(CPACK_PACKAGE_EXECUTABLES Brevant Brevant)
 set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
 # A folder that cannot be written stops the installation before the first
 # file, with nothing left behind: no file, no Start-menu entry, no entry in
-# the list of programs (exit code 2 in silent mode, which shows no message).
+# the list of programs. The message shows in a box; a silent run, which
+# shows none, writes it to its standard error when that goes somewhere (a
+# script's log), and ends with exit code 2.
 set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS [=[
   ClearErrors
   FileOpen $0 "$INSTDIR\brevant-write-check.tmp" w
   IfErrors 0 brevant_folder_writable
-    MessageBox MB_OK|MB_ICONSTOP "Brevant cannot be installed in $INSTDIR: that folder cannot be written.$\r$\nChoose another folder, or run the installer as an administrator." /SD IDOK
+    StrCpy $1 "Brevant cannot be installed in $INSTDIR: that folder cannot be written."
+    MessageBox MB_OK|MB_ICONSTOP "$1$\r$\nChoose another folder, or run the installer as an administrator." /SD IDOK
+    IfSilent 0 brevant_message_shown
+      StrCpy $1 "$1$\r$\n"
+      StrLen $2 $1
+      System::Call 'kernel32::GetStdHandle(i -12) p .r3'
+      System::Call 'kernel32::WriteFile(p r3, m r1, i r2, *i 0, p 0)'
+    brevant_message_shown:
     RMDir "$INSTDIR"
     Abort "$INSTDIR cannot be written"
   brevant_folder_writable:

@@ -45,7 +45,8 @@ files_under() {
 # (NSIS itself takes a /D= that names a file, or a folder below one, for no
 # folder given, and installs into the default folder.)
 run "$setup" /S '/D=Z:\proc\brevant-release-test'
-expect "install into a folder that cannot be written fails" "$status" "2"
+expect "install into a folder that cannot be written fails, saying why" "$status:$err" \
+    "2:Brevant cannot be installed in Z:\\proc\\brevant-release-test: that folder cannot be written.$crlf"
 expect "and installs nothing" "$(find "$WINEPREFIX/drive_c" -name Brevant.exe | wc -l)" "0"
 expect "and registers nothing" "$(registered)" ""
 expect "and adds no Start-menu entry" "$(start_menu_entries)" "0"
