@@ -4,9 +4,9 @@
        read_device [PORT [ADDRESS]]
 
    PORT is 1 to 9 (Com1 by default; PONTEL_COM1=/dev/ttyUSB0 on Linux, or
-   PONTEL_COM1=COM12 on Windows, maps a given device), ADDRESS the device's ccTalk address (0 by default: whichever
-   device answers). Exits with status 1 when the port does not open or the
-   device does not answer. */
+   PONTEL_COM1=COM12 on Windows, maps a given device), ADDRESS the device's
+   ccTalk address (0 by default: whichever device answers). Exits with
+   status 1 when the port does not open or the device does not answer. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
