@@ -1,5 +1,6 @@
 #include "FrameDecoder.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "HeaderNames.h"
@@ -19,8 +20,20 @@ bool FrameDecoder::goodAt(size_t offset) const
     return sum % 256 == 0;
 }
 
+bool FrameDecoder::awaitedReplyAt(size_t offset) const
+{
+    if (!m_awaitingReply || m_pending.size() < offset + 3)
+        return false;
+    return m_pending[offset].value == m_lastRequest.source
+           && (m_lastRequest.destination == 0 || m_pending[offset + 2].value == m_lastRequest.destination);
+}
+
 void FrameDecoder::emit(std::vector<HeardFrame> &out, HeardFrame::Kind kind, size_t count)
 {
+    // With no request heard (the monitor started in between), a message to
+    // address 1, the usual host's, is taken for a reply.
+    const bool reply = (kind == HeardFrame::Message || kind == HeardFrame::BadChecksum)
+                       && (awaitedReplyAt(0) || (!m_awaitingReply && m_pending.front().value == 1));
     HeardFrame frame;
     frame.kind = kind;
     frame.time = m_pending.front().time;
@@ -29,12 +42,15 @@ void FrameDecoder::emit(std::vector<HeardFrame> &out, HeardFrame::Kind kind, siz
         m_pending.pop_front();
     }
     if (kind == HeardFrame::Message || kind == HeardFrame::BadChecksum) {
-        if (frame.bytes[0] != 1) {
-            m_lastRequest = frame.bytes[3];
+        frame.reply = reply;
+        if (!reply) {
+            m_lastRequest = {frame.bytes[0], frame.bytes[2], frame.bytes[3]};
+            m_awaitingReply = true;
             m_afterAddressPoll = kind == HeardFrame::Message && frame.bytes[3] == 253;
             m_bareUntil = frame.time + 1.1;
         } else {
-            frame.answeredHeader = m_lastRequest;
+            frame.answeredHeader = m_lastRequest.header;
+            m_awaitingReply = false;
             m_afterAddressPoll = false;
         }
     }
@@ -52,11 +68,15 @@ void FrameDecoder::decide(std::vector<HeardFrame> &out, bool quiet)
             emit(out, HeardFrame::Message, lengthAt(0));
             continue;
         }
+        const bool completeAtStart = m_pending.size() >= 5 && m_pending.size() >= lengthAt(0);
+        if (completeAtStart && awaitedReplyAt(0)) {
+            emit(out, HeardFrame::BadChecksum, lengthAt(0));
+            continue;
+        }
         // A good message further on: what stands before it is noise.
         size_t next = 1;
         while (next < m_pending.size() && !goodAt(next))
             ++next;
-        const bool completeAtStart = m_pending.size() >= 5 && m_pending.size() >= lengthAt(0);
         if (next < m_pending.size() && (completeAtStart || quiet)) {
             emit(out, m_afterAddressPoll ? HeardFrame::BareAnswer : HeardFrame::Noise,
                  m_afterAddressPoll ? 1 : next);
@@ -117,7 +137,7 @@ std::string textOf(const std::vector<uint8_t> &bytes, size_t from, size_t to)
 
 std::string frameName(const HeardFrame &f)
 {
-    if (f.bytes[0] != 1)
+    if (!f.reply)
         return headerName(f.bytes[3]) + " (" + std::to_string(f.bytes[3]) + ")";
     const std::string what = f.bytes[3] == 0 ? (f.bytes[1] == 0 ? "ACK" : "reply") : headerName(f.bytes[3]);
     return what + " to " + headerName(f.answeredHeader);
@@ -134,11 +154,18 @@ std::string describeFrame(const HeardFrame &f)
         return line + "  ??            noise, " + std::to_string(f.bytes.size()) + " byte(s): " + hexList(f.bytes, 0, f.bytes.size());
     if (f.kind == HeardFrame::BareAnswer)
         return line + "  device " + std::to_string(f.bytes[0]) + "      bare answer to address poll: " + std::to_string(f.bytes[0]);
-    char direction[32];
-    if (f.bytes[0] == 1)
-        std::snprintf(direction, sizeof direction, "%3u -> host   ", f.bytes[2]);
-    else
-        std::snprintf(direction, sizeof direction, "host -> %-3u   ", f.bytes[0]);
+    // The host at 1 is "host"; a host elsewhere shows its address.
+    const uint8_t host = f.reply ? f.bytes[0] : f.bytes[2];
+    const std::string hostName = host == 1 ? "host" : "host " + std::to_string(host);
+    std::string direction;
+    if (f.reply) {
+        char device[8];
+        std::snprintf(device, sizeof device, "%3u", f.bytes[2]);
+        direction = device + (" -> " + hostName);
+    } else {
+        direction = hostName + " -> " + std::to_string(f.bytes[0]);
+    }
+    direction.resize(std::max<size_t>(direction.size(), 14), ' ');
     const size_t end = f.bytes.size() - 1;
     char name[40];
     std::snprintf(name, sizeof name, "%-34s", frameName(f).c_str());
@@ -155,8 +182,7 @@ JsonObject frameJson(const HeardFrame &f)
     JsonObject o;
     o.add("time", f.time).add("kind", kKinds[f.kind]);
     if (f.kind == HeardFrame::Message || f.kind == HeardFrame::BadChecksum) {
-        const bool reply = f.bytes[0] == 1;
-        o.add("direction", reply ? "device_to_host" : "host_to_device")
+        o.add("direction", f.reply ? "device_to_host" : "host_to_device")
             .add("destination", f.bytes[0])
             .add("source", f.bytes[2])
             .add("header", f.bytes[3])

@@ -6,6 +6,13 @@
 // line has been quiet for the gap: then a complete message with a wrong
 // checksum is reported as such, and what is left as noise, except the bare
 // one-byte answers that follow an address poll.
+//
+// A message that follows a request and is addressed to that request's
+// source (from the device asked, unless it was asked at address 0) is its
+// reply, whatever the host's address; any other message is a request. When
+// such a reply is complete but its checksum is wrong, it is reported as a
+// bad reply with all its bytes, rather than cut again into noise and a
+// message that a later byte happens to make valid.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +29,8 @@ struct HeardFrame
     enum Kind { Message, BadChecksum, Noise, BareAnswer } kind = Message;
     double time = 0; // seconds, when its first byte arrived
     std::vector<uint8_t> bytes;
-    uint8_t answeredHeader = 0; // replies: the header of the request before
+    bool reply = false;         // messages: a reply to the request before
+    uint8_t answeredHeader = 0; // replies: the header of that request
 };
 
 class FrameDecoder
@@ -44,12 +52,21 @@ private:
     };
     bool goodAt(size_t offset) const;
     size_t lengthAt(size_t offset) const { return m_pending[offset + 1].value + 5u; }
+    // Whether the message starting at offset is the reply the last request
+    // awaits (its addresses; the checksum is not looked at).
+    bool awaitedReplyAt(size_t offset) const;
     void emit(std::vector<HeardFrame> &out, HeardFrame::Kind kind, size_t count);
     void decide(std::vector<HeardFrame> &out, bool quiet);
 
+    struct Request
+    {
+        uint8_t destination = 0, source = 0, header = 0;
+    };
+
     double m_gap;
     std::deque<Byte> m_pending;
-    uint8_t m_lastRequest = 0;
+    bool m_awaitingReply = false;
+    Request m_lastRequest;
     bool m_afterAddressPoll = false;
     double m_bareUntil = 0; // bare answers come within about a second
 };

@@ -70,11 +70,14 @@ Command monitorCommand()
 {
     return {"monitor", "", 0, 0, kCount | kFor | kGap, 0, "decode what is heard on a line, never writing",
             "Listens to the port (a line tapped by a second adapter, or ccsim's --tap terminal) and "
-            "prints each message with the time since the start, its direction (host -> N, N -> host), "
+            "prints each message with the time since the start, its direction (host -> N, N -> host; "
+            "a message addressed to the source of the request before it is its reply, and a host at "
+            "another address than 1 shows it: host 5 -> N), "
             "the header's name (replies: what they answer), the data in hexadecimal and as text. "
             "Messages are cut by their length and checksum; bytes that make no message are held until "
             "the line has been quiet for --gap milliseconds (default 50), then shown as a message with a "
-            "bad checksum when they are one, otherwise as noise. Bytes after an address poll are its "
+            "bad checksum when they are one, otherwise as noise; a reply whose checksum is wrong is shown "
+            "whole as one at once. Bytes after an address poll are its "
             "bare answers. Nothing is ever written to the port. Ctrl-C ends it, as do --count N frames "
             "or --for SECONDS.",
             {"ravlin monitor --port /dev/ttyUSB1", "ravlin monitor --port /tmp/ccsim.tap --json"},

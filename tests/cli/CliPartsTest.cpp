@@ -55,6 +55,93 @@ TEST(FrameDecoder, CutsMessagesByChecksumAndFlagsWhatIsNotOne)
     EXPECT_EQ(kinds(decoder.idle(6.2)), std::vector<HeardFrame::Kind>{HeardFrame::Noise});
 }
 
+// A message with its checksum, and the frames a decoder makes of a stream
+// fed at once or byte by byte (1 ms apart), then left quiet.
+std::vector<uint8_t> message(std::vector<uint8_t> bytes, int checksumError = 0)
+{
+    unsigned sum = 0;
+    for (uint8_t b : bytes)
+        sum += b;
+    bytes.push_back(static_cast<uint8_t>(256 - sum % 256 + checksumError));
+    return bytes;
+}
+
+std::vector<HeardFrame> decode(const std::vector<uint8_t> &stream, bool byteByByte)
+{
+    FrameDecoder decoder(0.05);
+    std::vector<HeardFrame> frames;
+    auto take = [&](std::vector<HeardFrame> more) { frames.insert(frames.end(), more.begin(), more.end()); };
+    if (byteByByte) {
+        for (size_t i = 0; i < stream.size(); ++i)
+            take(decoder.feed(&stream[i], 1, 1.0 + 0.001 * static_cast<double>(i)));
+    } else {
+        take(decoder.feed(stream.data(), stream.size(), 1.0, 0.001));
+    }
+    take(decoder.idle(5.0));
+    return frames;
+}
+
+TEST(FrameDecoder, AReplyGoesToTheHostThatAskedWhateverItsAddress)
+{
+    for (const uint8_t host : {1, 5, 9}) {
+        SCOPED_TRACE(host);
+        std::vector<uint8_t> stream = message({2, 0, host, 242});
+        const std::vector<uint8_t> reply = message({host, 3, 2, 0, 0x87, 0xD6, 0x12});
+        stream.insert(stream.end(), reply.begin(), reply.end());
+        for (const bool byteByByte : {false, true}) {
+            const std::vector<HeardFrame> frames = decode(stream, byteByByte);
+            ASSERT_EQ(kinds(frames), (std::vector<HeardFrame::Kind>{HeardFrame::Message, HeardFrame::Message}));
+            EXPECT_FALSE(frames[0].reply);
+            EXPECT_TRUE(frames[1].reply);
+            EXPECT_NE(frameJson(frames[1]).text().find("\"direction\":\"device_to_host\""), std::string::npos);
+            EXPECT_NE(frameJson(frames[1]).text().find("\"name\":\"reply to serial number\""), std::string::npos);
+        }
+    }
+    const uint8_t host5[] = {2, 0, 5, 242, 7, 5, 3, 2, 0, 0x87, 0xD6, 0x12, 0x87};
+    FrameDecoder decoder(0.05);
+    const std::vector<HeardFrame> frames = decoder.feed(host5, sizeof host5, 1.0);
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(describeFrame(frames[0]).substr(10, 16), "  host 5 -> 2   ");
+    EXPECT_EQ(describeFrame(frames[1]).substr(10, 16), "    2 -> host 5 ");
+}
+
+TEST(FrameDecoder, AReplyWithAWrongChecksumIsReportedWholeAndNotCutAgain)
+{
+    // Replies of 0 to 3 data bytes and a text, their checksum one too high,
+    // each after its request and before the next one; then noise between
+    // frames, fed at once and byte by byte.
+    const std::vector<std::vector<uint8_t>> data = {{}, {0x42}, {0x03, 0x01}, {0x87, 0xD6, 0x12}, {'C', 'V', '-', '1', '6'}};
+    for (const std::vector<uint8_t> &bytes : data) {
+        SCOPED_TRACE(bytes.size());
+        std::vector<uint8_t> stream = message({2, 0, 1, 242});
+        std::vector<uint8_t> reply = {1, static_cast<uint8_t>(bytes.size()), 2, 0};
+        reply.insert(reply.end(), bytes.begin(), bytes.end());
+        reply = message(reply, 1);
+        stream.insert(stream.end(), reply.begin(), reply.end());
+        const std::vector<uint8_t> next = message({2, 0, 1, 254});
+        stream.insert(stream.end(), next.begin(), next.end());
+        for (const bool byteByByte : {false, true}) {
+            const std::vector<HeardFrame> frames = decode(stream, byteByByte);
+            ASSERT_EQ(kinds(frames), (std::vector<HeardFrame::Kind>{HeardFrame::Message, HeardFrame::BadChecksum,
+                                                                    HeardFrame::Message}));
+            EXPECT_EQ(frames[1].bytes, reply);
+            EXPECT_TRUE(frames[1].reply);
+            EXPECT_FALSE(frames[2].reply);
+        }
+    }
+    std::vector<uint8_t> stream = message({2, 0, 1, 242});
+    stream.push_back(0x55); // noise before the reply
+    const std::vector<uint8_t> reply = message({1, 3, 2, 0, 0x87, 0xD6, 0x12});
+    stream.insert(stream.end(), reply.begin(), reply.end());
+    for (const bool byteByByte : {false, true}) {
+        const std::vector<HeardFrame> frames = decode(stream, byteByByte);
+        ASSERT_EQ(kinds(frames),
+                  (std::vector<HeardFrame::Kind>{HeardFrame::Message, HeardFrame::Noise, HeardFrame::Message}));
+        EXPECT_EQ(frames[2].bytes, reply);
+        EXPECT_TRUE(frames[2].reply);
+    }
+}
+
 TEST(EventTracker, ReportsNewEventsOnceAndCountsTheLostOnes)
 {
     EventTracker tracker;
