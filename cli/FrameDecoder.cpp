@@ -20,12 +20,12 @@ bool FrameDecoder::goodAt(size_t offset) const
     return sum % 256 == 0;
 }
 
-bool FrameDecoder::awaitedReplyAt(size_t offset) const
+bool FrameDecoder::awaitedReplyFirst() const
 {
-    if (!m_awaitingReply || m_pending.size() < offset + 3)
+    if (!m_awaitingReply || m_pending.size() < 3)
         return false;
-    return m_pending[offset].value == m_lastRequest.source
-           && (m_lastRequest.destination == 0 || m_pending[offset + 2].value == m_lastRequest.destination);
+    return m_pending[0].value == m_lastRequest.source
+           && (m_lastRequest.destination == 0 || m_pending[2].value == m_lastRequest.destination);
 }
 
 void FrameDecoder::emit(std::vector<HeardFrame> &out, HeardFrame::Kind kind, size_t count)
@@ -33,7 +33,7 @@ void FrameDecoder::emit(std::vector<HeardFrame> &out, HeardFrame::Kind kind, siz
     // With no request heard (the monitor started in between), a message to
     // address 1, the usual host's, is taken for a reply.
     const bool reply = (kind == HeardFrame::Message || kind == HeardFrame::BadChecksum)
-                       && (awaitedReplyAt(0) || (!m_awaitingReply && m_pending.front().value == 1));
+                       && (awaitedReplyFirst() || (!m_awaitingReply && m_pending.front().value == 1));
     HeardFrame frame;
     frame.kind = kind;
     frame.time = m_pending.front().time;
@@ -69,7 +69,7 @@ void FrameDecoder::decide(std::vector<HeardFrame> &out, bool quiet)
             continue;
         }
         const bool completeAtStart = m_pending.size() >= 5 && m_pending.size() >= lengthAt(0);
-        if (completeAtStart && awaitedReplyAt(0)) {
+        if (completeAtStart && awaitedReplyFirst()) {
             emit(out, HeardFrame::BadChecksum, lengthAt(0));
             continue;
         }

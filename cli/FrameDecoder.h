@@ -52,9 +52,9 @@ private:
     };
     bool goodAt(size_t offset) const;
     size_t lengthAt(size_t offset) const { return m_pending[offset + 1].value + 5u; }
-    // Whether the message starting at offset is the reply the last request
-    // awaits (its addresses; the checksum is not looked at).
-    bool awaitedReplyAt(size_t offset) const;
+    // Whether the bytes held start with the reply the last request awaits
+    // (its addresses; the checksum is not looked at).
+    bool awaitedReplyFirst() const;
     void emit(std::vector<HeardFrame> &out, HeardFrame::Kind kind, size_t count);
     void decide(std::vector<HeardFrame> &out, bool quiet);
 

@@ -19,12 +19,11 @@ median() {
     sort -n | awk '{ v[NR] = $1 } END { m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%.1f", m / 1000 }'
 }
 
-: >"${TMPDIR:-/tmp}/ravlin-times.$$.w"
-: >"${TMPDIR:-/tmp}/ravlin-times.$$.l"
+times=$(mktemp -d)
+trap 'rm -rf "$times"' EXIT
 for _ in $(seq "$runs"); do
-    elapsed_us wine "$windows" serial-number --port Com1 --address 2 >>"${TMPDIR:-/tmp}/ravlin-times.$$.w"
-    elapsed_us "$linux" serial-number --port "$CCBENCH_WINE_PORTS/com1" --address 2 >>"${TMPDIR:-/tmp}/ravlin-times.$$.l"
+    elapsed_us wine "$windows" serial-number --port Com1 --address 2 >>"$times/windows"
+    elapsed_us "$linux" serial-number --port "$CCBENCH_WINE_PORTS/com1" --address 2 >>"$times/linux"
 done
 printf 'ravlin serial-number, process start to exit, median of %d: Linux %s ms, Windows under Wine %s ms\n' \
-    "$runs" "$(median <"${TMPDIR:-/tmp}/ravlin-times.$$.l")" "$(median <"${TMPDIR:-/tmp}/ravlin-times.$$.w")"
-rm -f "${TMPDIR:-/tmp}/ravlin-times.$$".[wl]
+    "$runs" "$(median <"$times/linux")" "$(median <"$times/windows")"
