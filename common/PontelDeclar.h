@@ -66,6 +66,32 @@ PONTEL_API CCBool RcvFromCom(PortHandle *port, uint8_t *buffer, int32_t count);
 PONTEL_API CCBool PontelIsOpen(PortHandle handle);
 PONTEL_API int32_t PontelReadUpTo(PortHandle *port, uint8_t *buffer, int32_t max);
 
+// How the last read of an exchange ended.
+enum {
+    PONTEL_READ_NONE = 0,      // nothing read since the request
+    PONTEL_READ_COMPLETE = 1,  // every byte asked for came
+    PONTEL_READ_TIMED_OUT = 2, // a time-out ended it first
+    PONTEL_READ_FAILED = 3     // the device reported an error (unplugged, gone), or a write failed
+};
+
+// The last exchange on an open port: the bytes written since the read
+// before them (the request), every byte read since (its echo and reply), and
+// how the last read ended. Counts are of all the bytes; the arrays keep the
+// first ones. number counts the exchanges since the port was opened (0:
+// none yet), so that a caller can tell whether a call made one.
+typedef struct PontelExchange {
+    uint32_t number;
+    int32_t lastRead;
+    int32_t sentCount;
+    int32_t receivedCount;
+    uint8_t sent[260];
+    uint8_t received[528];
+} PontelExchange;
+
+// Fills exchange; false (and exchange untouched) for a handle that is not
+// open.
+PONTEL_API CCBool PontelLastExchange(PortHandle handle, PontelExchange *exchange);
+
 #ifdef __cplusplus
 }
 #endif

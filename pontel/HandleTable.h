@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 
+#include "ExchangeRecord.h"
 #include "TimedIo.h"
 
 namespace pontel {
@@ -29,6 +30,7 @@ public:
     const std::string &path() const { return m_path; }
     const ReadLimits &readLimits() const { return m_read; }
     const WriteLimits &writeLimits() const { return m_write; }
+    ExchangeRecord &record() { return m_record; }
 
 private:
     int m_fd;
@@ -36,6 +38,7 @@ private:
     std::string m_path;  // canonical
     ReadLimits m_read;
     WriteLimits m_write;
+    ExchangeRecord m_record;
 };
 
 class HandleTable

@@ -96,7 +96,11 @@ PONTEL_API CCBool SendToCom(PortHandle *port, const uint8_t *bytes, int32_t coun
     const std::shared_ptr<OpenPort> open = openPortFor(port);
     if (!open || count < 0 || (count > 0 && !bytes))
         return 0;
-    return writeWithin(open->fd(), bytes, count, open->writeLimits()) ? 1 : 0;
+    open->record().wrote(bytes, count);
+    if (writeWithin(open->fd(), bytes, count, open->writeLimits()))
+        return 1;
+    open->record().writeFailed();
+    return 0;
 }
 
 PONTEL_API CCBool RcvFromCom(PortHandle *port, uint8_t *buffer, int32_t count)
@@ -104,7 +108,10 @@ PONTEL_API CCBool RcvFromCom(PortHandle *port, uint8_t *buffer, int32_t count)
     const std::shared_ptr<OpenPort> open = openPortFor(port);
     if (!open || count < 0 || (count > 0 && !buffer))
         return 0;
-    return readWithin(open->fd(), buffer, count, open->readLimits()) == count ? 1 : 0;
+    int32_t end = PONTEL_READ_COMPLETE;
+    const int32_t got = readWithin(open->fd(), buffer, count, open->readLimits(), &end);
+    open->record().read(buffer, got, end);
+    return got == count ? 1 : 0;
 }
 
 PONTEL_API CCBool PontelIsOpen(PortHandle handle)
@@ -119,7 +126,19 @@ PONTEL_API int32_t PontelReadUpTo(PortHandle *port, uint8_t *buffer, int32_t max
         return -1;
     if (max <= 0 || !buffer)
         return 0;
-    return readWithin(open->fd(), buffer, max, open->readLimits());
+    int32_t end = PONTEL_READ_COMPLETE;
+    const int32_t got = readWithin(open->fd(), buffer, max, open->readLimits(), &end);
+    open->record().read(buffer, got, end);
+    return got;
+}
+
+PONTEL_API CCBool PontelLastExchange(PortHandle handle, PontelExchange *exchange)
+{
+    const std::shared_ptr<OpenPort> open = HandleTable::instance().find(handle);
+    if (!open || !exchange)
+        return 0;
+    *exchange = open->record().last();
+    return 1;
 }
 
 } // extern "C"

@@ -1,5 +1,7 @@
 #include "TimedIo.h"
 
+#include "PontelDeclar.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -77,8 +79,9 @@ WaitResult waitFor(int fd, short events, std::optional<Clock::time_point> deadli
 
 } // namespace
 
-int32_t readWithin(int fd, uint8_t *buffer, int32_t count, const ReadLimits &limits)
+int32_t readWithin(int fd, uint8_t *buffer, int32_t count, const ReadLimits &limits, int32_t *end)
 {
+    int32_t ended = PONTEL_READ_COMPLETE;
     const Clock::time_point start = Clock::now();
     const auto total = totalDeadline(start, limits.perByte, limits.constant, count);
     std::optional<Clock::time_point> gapDeadline;
@@ -97,13 +100,22 @@ int32_t readWithin(int fd, uint8_t *buffer, int32_t count, const ReadLimits &lim
             continue;
         // A terminal in raw mode with VMIN = VTIME = 0 answers 0 when nothing
         // is waiting; a hang-up shows as an error (EIO) or through poll().
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            ended = PONTEL_READ_FAILED;
             break;
-        if (emptyWakeups++ == kMaxEmptyWakeups)
+        }
+        if (emptyWakeups++ == kMaxEmptyWakeups) {
+            ended = PONTEL_READ_FAILED;
             break;
-        if (waitFor(fd, POLLIN, earlier(total, gapDeadline)) != WaitResult::Ready)
+        }
+        const WaitResult waited = waitFor(fd, POLLIN, earlier(total, gapDeadline));
+        if (waited != WaitResult::Ready) {
+            ended = waited == WaitResult::TimedOut ? PONTEL_READ_TIMED_OUT : PONTEL_READ_FAILED;
             break;
+        }
     }
+    if (end)
+        *end = ended;
     return got;
 }
 

@@ -95,7 +95,11 @@ PONTEL_API CCBool SendToCom(PortHandle *port, const uint8_t *bytes, int32_t coun
     const std::shared_ptr<OpenPort> open = openPortFor(port);
     if (!open || count < 0 || (count > 0 && !bytes))
         return 0;
-    return writeWithin(deviceHandle(open->fd()), bytes, count) ? 1 : 0;
+    open->record().wrote(bytes, count);
+    if (writeWithin(deviceHandle(open->fd()), bytes, count))
+        return 1;
+    open->record().writeFailed();
+    return 0;
 }
 
 PONTEL_API CCBool RcvFromCom(PortHandle *port, uint8_t *buffer, int32_t count)
@@ -103,7 +107,10 @@ PONTEL_API CCBool RcvFromCom(PortHandle *port, uint8_t *buffer, int32_t count)
     const std::shared_ptr<OpenPort> open = openPortFor(port);
     if (!open || count < 0 || (count > 0 && !buffer))
         return 0;
-    return readWithin(deviceHandle(open->fd()), buffer, count) == count ? 1 : 0;
+    int32_t end = PONTEL_READ_COMPLETE;
+    const int32_t got = readWithin(deviceHandle(open->fd()), buffer, count, &end);
+    open->record().read(buffer, got, end);
+    return got == count ? 1 : 0;
 }
 
 PONTEL_API CCBool PontelIsOpen(PortHandle handle)
@@ -118,7 +125,19 @@ PONTEL_API int32_t PontelReadUpTo(PortHandle *port, uint8_t *buffer, int32_t max
         return -1;
     if (max <= 0 || !buffer)
         return 0;
-    return readWithin(deviceHandle(open->fd()), buffer, max);
+    int32_t end = PONTEL_READ_COMPLETE;
+    const int32_t got = readWithin(deviceHandle(open->fd()), buffer, max, &end);
+    open->record().read(buffer, got, end);
+    return got;
+}
+
+PONTEL_API CCBool PontelLastExchange(PortHandle handle, PontelExchange *exchange)
+{
+    const std::shared_ptr<OpenPort> open = HandleTable::instance().find(handle);
+    if (!open || !exchange)
+        return 0;
+    *exchange = open->record().last();
+    return 1;
 }
 
 } // extern "C"

@@ -1,5 +1,9 @@
 #include "TimedIo.h"
 
+#include <algorithm>
+
+#include "PontelDeclar.h"
+
 namespace pontel {
 
 namespace {
@@ -11,7 +15,7 @@ enum class Direction { Read, Write };
 // write on another (synchronous I/O on one handle runs one call at a time).
 // Each call has its own event. Returns the bytes transferred, also when the
 // transfer ended early (time-out, purge, device error).
-DWORD transfer(HANDLE device, Direction direction, void *buffer, DWORD count)
+DWORD transfer(HANDLE device, Direction direction, void *buffer, DWORD count, bool *failed = nullptr)
 {
     OVERLAPPED overlapped{};
     overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -21,10 +25,17 @@ DWORD transfer(HANDLE device, Direction direction, void *buffer, DWORD count)
                           ? ReadFile(device, buffer, count, nullptr, &overlapped)
                           : WriteFile(device, buffer, count, nullptr, &overlapped);
     DWORD moved = 0;
+    bool ok = true;
     if (done || GetLastError() == ERROR_IO_PENDING) {
-        if (!GetOverlappedResult(device, &overlapped, &moved, TRUE))
+        if (!GetOverlappedResult(device, &overlapped, &moved, TRUE)) {
             moved = DWORD(overlapped.InternalHigh);
+            ok = false;
+        }
+    } else {
+        ok = false;
     }
+    if (failed)
+        *failed = !ok;
     CloseHandle(overlapped.hEvent);
     return moved > count ? count : moved;
 }
@@ -48,11 +59,14 @@ bool applyTimeouts(HANDLE device, const ReadLimits &read, const WriteLimits &wri
     return SetCommTimeouts(device, &timeouts) != 0;
 }
 
-int32_t readWithin(HANDLE device, uint8_t *buffer, int32_t count)
+int32_t readWithin(HANDLE device, uint8_t *buffer, int32_t count, int32_t *end)
 {
-    if (count <= 0)
-        return 0;
-    return int32_t(transfer(device, Direction::Read, buffer, DWORD(count)));
+    bool failed = false;
+    const int32_t got = count <= 0 ? 0 : int32_t(transfer(device, Direction::Read, buffer, DWORD(count), &failed));
+    if (end)
+        *end = failed ? PONTEL_READ_FAILED : got == std::max<int32_t>(count, 0) ? PONTEL_READ_COMPLETE
+                                                                               : PONTEL_READ_TIMED_OUT;
+    return got;
 }
 
 bool writeWithin(HANDLE device, const uint8_t *bytes, int32_t count)

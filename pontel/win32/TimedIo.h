@@ -38,9 +38,10 @@ COMMTIMEOUTS commTimeouts(const ReadLimits &read, const WriteLimits &write);
 bool applyTimeouts(HANDLE device, const ReadLimits &read, const WriteLimits &write);
 
 // Reads up to count bytes into buffer; the driver ends the read when count
-// bytes arrived or a time-out expired. Returns the number of bytes read;
-// bytes not read stay queued in the driver.
-int32_t readWithin(HANDLE device, uint8_t *buffer, int32_t count);
+// bytes arrived or a time-out expired, or the device failed; end (when
+// given) says which, as a PONTEL_READ_* value. Returns the number of bytes
+// read; bytes not read stay queued in the driver.
+int32_t readWithin(HANDLE device, uint8_t *buffer, int32_t count, int32_t *end = nullptr);
 
 // Writes count bytes; true when all were written before the total time-out.
 bool writeWithin(HANDLE device, const uint8_t *bytes, int32_t count);

@@ -64,6 +64,10 @@ public:
     {
         return m_sim.receive(handle, buffer, count);
     }
+    int32_t receiveSome(PortHandle handle, uint8_t *buffer, int32_t count) override
+    {
+        return m_sim.receiveSome(handle, buffer, count);
+    }
     bool isOpen(PortHandle handle) override { return m_sim.isOpen(handle); }
     int32_t receiveUpTo(PortHandle handle, uint8_t *buffer, int32_t max) override
     {

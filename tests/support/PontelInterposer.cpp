@@ -7,9 +7,24 @@
 #include "PontelDeclar.h"
 #include "PortBackend.h"
 
+#include <map>
+#include <mutex>
+
+#include "ExchangeRecord.h"
+
 namespace {
 PortBackend *g_backend = nullptr;
+
+// What each handle carried, as Pontel records it.
+std::mutex g_recordsMutex;
+std::map<PortHandle, pontel::ExchangeRecord> g_records;
+
+pontel::ExchangeRecord &recordOf(PortHandle handle)
+{
+    std::lock_guard<std::mutex> lock(g_recordsMutex);
+    return g_records[handle];
 }
+} // namespace
 
 PORT_BACKEND_API PortBackend *installPortBackend(PortBackend *backend)
 {
@@ -34,7 +49,12 @@ PONTEL_API PortHandle ComInit(uint8_t n, int32_t baud, int32_t dataBits,
 {
     const int32_t settings[9] = {baud, dataBits, parity, stopBits, readInterval, readTotalPerByte,
                                  readTotalConstant, writeTotalPerByte, writeTotalConstant};
-    return g_backend ? g_backend->open(n, settings) : -1;
+    const PortHandle handle = g_backend ? g_backend->open(n, settings) : -1;
+    if (handle > 0) {
+        std::lock_guard<std::mutex> lock(g_recordsMutex);
+        g_records.erase(handle);
+    }
+    return handle;
 }
 
 PONTEL_API CCBool CloseCom(PortHandle *port)
@@ -44,12 +64,21 @@ PONTEL_API CCBool CloseCom(PortHandle *port)
 
 PONTEL_API CCBool SendToCom(PortHandle *port, const uint8_t *bytes, int32_t count)
 {
-    return g_backend && port && g_backend->send(*port, bytes, count);
+    if (!g_backend || !port)
+        return 0;
+    if (g_backend->isOpen(*port) && count > 0 && bytes)
+        recordOf(*port).wrote(bytes, count);
+    return g_backend->send(*port, bytes, count);
 }
 
 PONTEL_API CCBool RcvFromCom(PortHandle *port, uint8_t *buffer, int32_t count)
 {
-    return g_backend && port && g_backend->receive(*port, buffer, count);
+    if (!g_backend || !port)
+        return 0;
+    const int32_t got = g_backend->receiveSome(*port, buffer, count);
+    if (got >= 0 && g_backend->isOpen(*port))
+        recordOf(*port).read(buffer, got, got == count ? PONTEL_READ_COMPLETE : PONTEL_READ_TIMED_OUT);
+    return got == count ? 1 : 0;
 }
 
 PONTEL_API CCBool PontelIsOpen(PortHandle handle)
@@ -59,7 +88,20 @@ PONTEL_API CCBool PontelIsOpen(PortHandle handle)
 
 PONTEL_API int32_t PontelReadUpTo(PortHandle *port, uint8_t *buffer, int32_t max)
 {
-    return (g_backend && port) ? g_backend->receiveUpTo(*port, buffer, max) : -1;
+    if (!g_backend || !port)
+        return -1;
+    const int32_t got = g_backend->receiveUpTo(*port, buffer, max);
+    if (got >= 0 && max > 0)
+        recordOf(*port).read(buffer, got, got == max ? PONTEL_READ_COMPLETE : PONTEL_READ_TIMED_OUT);
+    return got;
+}
+
+PONTEL_API CCBool PontelLastExchange(PortHandle handle, PontelExchange *exchange)
+{
+    if (!g_backend || !exchange || !g_backend->isOpen(handle))
+        return 0;
+    *exchange = recordOf(handle).last();
+    return 1;
 }
 
 } // extern "C"

@@ -20,6 +20,12 @@ public:
     virtual bool close(PortHandle handle) = 0;
     virtual bool send(PortHandle handle, const uint8_t *bytes, int32_t count) = 0;
     virtual bool receive(PortHandle handle, uint8_t *buffer, int32_t count) = 0;
+    // The same read, giving the number of bytes that came (all or none when
+    // the backend cannot tell), which the exchange record keeps.
+    virtual int32_t receiveSome(PortHandle handle, uint8_t *buffer, int32_t count)
+    {
+        return receive(handle, buffer, count) ? count : 0;
+    }
     virtual bool isOpen(PortHandle handle) = 0;
     // Up to max bytes; the number read, -1 when the handle is not open.
     virtual int32_t receiveUpTo(PortHandle handle, uint8_t *buffer, int32_t max) = 0;

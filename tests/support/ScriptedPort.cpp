@@ -114,12 +114,17 @@ void ScriptedPort::recordRead(int32_t count)
 
 bool ScriptedPort::receive(PortHandle handle, uint8_t *buffer, int32_t count)
 {
+    return count >= 0 && receiveSome(handle, buffer, count) == count;
+}
+
+int32_t ScriptedPort::receiveSome(PortHandle handle, uint8_t *buffer, int32_t count)
+{
     if (!accepts(handle) || count < 0)
-        return false;
+        return -1;
     recordRead(count);
     if (m_failingReads.count(static_cast<int>(m_reads.size())) != 0)
-        return false;
-    return take(buffer, count) == count;
+        return 0;
+    return take(buffer, count);
 }
 
 int32_t ScriptedPort::receiveUpTo(PortHandle handle, uint8_t *buffer, int32_t max)

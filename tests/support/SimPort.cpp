@@ -97,11 +97,16 @@ bool SimPort::send(PortHandle handle, const uint8_t *bytes, int32_t count)
 
 bool SimPort::receive(PortHandle handle, uint8_t *buffer, int32_t count)
 {
+    return count >= 0 && receiveSome(handle, buffer, count) == count;
+}
+
+int32_t SimPort::receiveSome(PortHandle handle, uint8_t *buffer, int32_t count)
+{
     const auto it = m_open.find(handle);
     if (it == m_open.end() || count < 0 || (count > 0 && !buffer))
-        return false;
+        return -1;
     m_readSizes.push_back(count);
-    return read(it->second, buffer, count) == count;
+    return read(it->second, buffer, count);
 }
 
 int32_t SimPort::receiveUpTo(PortHandle handle, uint8_t *buffer, int32_t max)

@@ -59,6 +59,7 @@ public:
     bool close(PortHandle handle) override;
     bool send(PortHandle handle, const uint8_t *bytes, int32_t count) override;
     bool receive(PortHandle handle, uint8_t *buffer, int32_t count) override;
+    int32_t receiveSome(PortHandle handle, uint8_t *buffer, int32_t count) override;
     bool isOpen(PortHandle handle) override;
     int32_t receiveUpTo(PortHandle handle, uint8_t *buffer, int32_t max) override;
 
