@@ -52,18 +52,26 @@ void DeviceLink::failRepeatableWrite(uint8_t header, const std::vector<uint8_t> 
                    probe.kind);
 }
 
-bool DeviceLink::confirmRead(uint8_t header, const std::vector<uint8_t> &data)
+void DeviceLink::verify()
 {
-    const Probe probe = probeRequest(m_port, m_address, header, data);
-    if (probe.kind == Probe::Good)
-        return true;
-    throw CliError(kExitDevice, describeFailure(probe, m_address, m_port.shown(), {}), probe.kind);
+    m_lastReplyEmpty = false;
+    Probe verdict;
+    if (!m_port.newExchange(verdict))
+        return;
+    if (verdict.kind == Probe::Good) {
+        m_lastReplyEmpty = verdict.length == 0;
+        return;
+    }
+    m_port.settle();
+    throw CliError(kExitDevice, describeVerdict(verdict, m_port.shown()), verdict.kind);
 }
 
 uint8_t DeviceLink::simplePoll()
 {
     uint8_t address = m_address;
-    if (!CCGet_Simple_Poll(m_port.handle(), &address))
+    const bool ok = CCGet_Simple_Poll(m_port.handle(), &address);
+    verify();
+    if (!ok)
         failRead(254);
     return address;
 }
@@ -71,6 +79,7 @@ uint8_t DeviceLink::simplePoll()
 uint8_t DeviceLink::addressPoll()
 {
     const uint8_t answer = CCGet_Adress(m_port.handle());
+    verify();
     if (answer == 0)
         throw CliError(kExitDevice, "no device answered the address poll on " + m_port.shown() + " (timed out)");
     return answer;
@@ -78,14 +87,18 @@ uint8_t DeviceLink::addressPoll()
 
 void DeviceLink::setAddressTo(uint8_t newAddress)
 {
-    if (!CCSet_Adress(m_port.handle(), m_address, newAddress))
+    const bool ok = CCSet_Adress(m_port.handle(), m_address, newAddress);
+    verify();
+    if (!ok)
         failWrite(251, m_address);
 }
 
 uint8_t DeviceLink::randomAddress()
 {
     uint8_t address = m_address;
-    if (!CCSet_Rand_Adress(m_port.handle(), &address))
+    const bool ok = CCSet_Rand_Adress(m_port.handle(), &address);
+    verify();
+    if (!ok)
         failWrite(250, m_address);
     return address;
 }
@@ -93,7 +106,9 @@ uint8_t DeviceLink::randomAddress()
 std::pair<uint8_t, uint8_t> DeviceLink::polling()
 {
     uint8_t units = 0, value = 0;
-    if (!CCGet_Polling(m_port.handle(), m_address, &units, &value))
+    const bool ok = CCGet_Polling(m_port.handle(), m_address, &units, &value);
+    verify();
+    if (!ok)
         failRead(249);
     return {units, value};
 }
@@ -101,8 +116,7 @@ std::pair<uint8_t, uint8_t> DeviceLink::polling()
 uint8_t DeviceLink::status()
 {
     const uint8_t value = CCGet_Status(m_port.handle(), m_address);
-    if (value == 255)
-        confirmRead(248);
+    verify();
     return value;
 }
 
@@ -110,10 +124,11 @@ std::string DeviceLink::text(void (*read)(CountedString *, PortHandle *, uint8_t
 {
     CountedString result{};
     read(&result, m_port.handle(), m_address);
-    std::string value(reinterpret_cast<const char *>(result.bytes + 1), result.bytes[0]);
-    if (value.empty())
-        confirmRead(header);
-    return value;
+    verify();
+    // A good reply of 255 bytes is read but given as empty.
+    if (result.bytes[0] == 0 && !m_lastReplyEmpty)
+        failRead(header);
+    return std::string(reinterpret_cast<const char *>(result.bytes + 1), result.bytes[0]);
 }
 
 std::string DeviceLink::manufacturer() { return text(CCGet_Manufacturer, 246); }
@@ -125,14 +140,14 @@ std::string DeviceLink::buildCode() { return text(CCGet_BuildCode, 192); }
 uint8_t DeviceLink::databaseVersion()
 {
     const uint8_t value = CCGet_DB(m_port.handle(), m_address);
-    if (value == 0)
-        confirmRead(243);
+    verify();
     return value;
 }
 
 uint32_t DeviceLink::serialNumber()
 {
     const int32_t value = CCGet_Serial_Number(m_port.handle(), m_address);
+    verify();
     if (value == -1)
         failRead(242);
     return static_cast<uint32_t>(value);
@@ -145,7 +160,9 @@ Date DeviceLink::date(uint8_t header, bool manufacturing)
     try {
         ok = manufacturing ? CCGet_Manufacturing_Date(m_port.handle(), m_address, &year, &month, &day)
                            : CCGet_Modification_Date(m_port.handle(), m_address, &year, &month, &day);
+        verify();
     } catch (const IntegerConversionError &error) {
+        verify();
         if (error.text().empty())
             failRead(170);
         throw CliError(kExitDevice, "the device's base year is not a number: " + std::string(error.what()));
@@ -165,8 +182,11 @@ Date DeviceLink::modificationDate() { return date(195, false); }
 int32_t DeviceLink::baseYear()
 {
     try {
-        return CCRequest_Base_Year(m_port.handle(), m_address);
+        const int32_t year = CCRequest_Base_Year(m_port.handle(), m_address);
+        verify();
+        return year;
     } catch (const IntegerConversionError &error) {
+        verify();
         if (error.text().empty())
             failRead(170);
         throw CliError(kExitDevice, "the device's base year is not a number: " + std::string(error.what()));
@@ -176,15 +196,16 @@ int32_t DeviceLink::baseYear()
 uint8_t DeviceLink::addressMode()
 {
     const uint8_t value = CCGet_Adress_Mode(m_port.handle(), m_address);
-    if (value == 0)
-        confirmRead(169);
+    verify();
     return value;
 }
 
 std::array<uint8_t, 3> DeviceLink::cctalkVersion()
 {
     std::array<uint8_t, 3> out{};
-    if (!CCGet_cctalk_Version(m_port.handle(), m_address, out.data()))
+    const bool ok = CCGet_cctalk_Version(m_port.handle(), m_address, out.data());
+    verify();
+    if (!ok)
         failRead(4);
     return out;
 }
@@ -192,64 +213,73 @@ std::array<uint8_t, 3> DeviceLink::cctalkVersion()
 std::array<uint8_t, 3> DeviceLink::commsStatus()
 {
     std::array<uint8_t, 3> out{};
-    if (!CCGet_CommsStatus(m_port.handle(), m_address, out.data()))
+    const bool ok = CCGet_CommsStatus(m_port.handle(), m_address, out.data());
+    verify();
+    if (!ok)
         failRead(2);
     return out;
 }
 
 void DeviceLink::clearComms()
 {
-    if (!CCClearsCom(m_port.handle(), m_address))
+    const bool ok = CCClearsCom(m_port.handle(), m_address);
+    verify();
+    if (!ok)
         failRepeatableWrite(3, {});
 }
 
 uint8_t DeviceLink::reset()
 {
     uint8_t address = m_address;
-    if (!CCReSet(m_port.handle(), &address))
+    const bool ok = CCReSet(m_port.handle(), &address);
+    verify();
+    if (!ok)
         failWrite(1, m_address);
     return address;
 }
 
 void DeviceLink::testSolenoid(uint8_t solenoid)
 {
-    if (!CCTestSolenoid(m_port.handle(), m_address, solenoid))
+    const bool ok = CCTestSolenoid(m_port.handle(), m_address, solenoid);
+    verify();
+    if (!ok)
         failWrite(240, m_address);
 }
 
 void DeviceLink::testOutput(uint8_t mask, bool latch)
 {
-    if (!CCTestOutput(m_port.handle(), m_address, mask, latch ? 1 : 0))
+    const bool ok = CCTestOutput(m_port.handle(), m_address, mask, latch ? 1 : 0);
+    verify();
+    if (!ok)
         failWrite(latch ? 233 : 238, m_address);
 }
 
 uint8_t DeviceLink::inputLines()
 {
     const uint8_t value = CCGet_InputLines(m_port.handle(), m_address);
-    if (value == 0)
-        confirmRead(237);
+    verify();
     return value;
 }
 
 uint8_t DeviceLink::optos()
 {
     const uint8_t value = CCGet_Opto_Status(m_port.handle(), m_address);
-    if (value == 0)
-        confirmRead(236);
+    verify();
     return value;
 }
 
 void DeviceLink::setInhibits(uint16_t enabledMask)
 {
-    if (!CCSet_Channel_Enable(m_port.handle(), m_address, enabledMask))
+    const bool ok = CCSet_Channel_Enable(m_port.handle(), m_address, enabledMask);
+    verify();
+    if (!ok)
         failRepeatableWrite(231, {static_cast<uint8_t>(enabledMask & 0xFF), static_cast<uint8_t>(enabledMask >> 8)});
 }
 
 uint16_t DeviceLink::inhibits()
 {
     const uint16_t value = CCGet_Channel_Enable(m_port.handle(), m_address);
-    if (value == 0)
-        confirmRead(230);
+    verify();
     return value;
 }
 
@@ -261,6 +291,7 @@ std::vector<uint8_t> DeviceLink::eventBuffer()
     uint8_t buffer[254];
     std::memset(buffer, kFill, sizeof buffer);
     CCGet_Buffer(m_port.handle(), m_address, buffer);
+    verify();
     if (std::all_of(buffer, buffer + 11, [](uint8_t b) { return b == kFill; }))
         failRead(229);
     return std::vector<uint8_t>(buffer, buffer + 11);
@@ -269,8 +300,7 @@ std::vector<uint8_t> DeviceLink::eventBuffer()
 bool DeviceLink::masterInhibit()
 {
     const bool inhibited = CCGet_Master_Inhibit(m_port.handle(), m_address);
-    if (!inhibited)
-        confirmRead(227);
+    verify();
     return inhibited;
 }
 
@@ -285,6 +315,7 @@ void DeviceLink::setMasterInhibit(bool inhibit)
     const bool acknowledged = answer.kind == Probe::Good && answer.data.empty()
                               && (m_address == 0 || answer.source == m_address);
     if (!acknowledged) {
+        m_port.settle();
         if (answer.kind == Probe::Good)
             throw CliError(kExitDevice, "unexpected reply from address " + std::to_string(m_address) + " on "
                                             + m_port.shown() + " to header 228");
@@ -294,15 +325,16 @@ void DeviceLink::setMasterInhibit(bool inhibit)
 
 void DeviceLink::setSorter(uint8_t channel, uint8_t path)
 {
-    if (!CCModify_Sorter(m_port.handle(), m_address, channel, path))
+    const bool ok = CCModify_Sorter(m_port.handle(), m_address, channel, path);
+    verify();
+    if (!ok)
         failRepeatableWrite(210, {channel, path});
 }
 
 uint8_t DeviceLink::sorter(uint8_t channel)
 {
     const uint8_t value = CCRequest_Sorter(m_port.handle(), m_address, channel);
-    if (value == 0)
-        confirmRead(209, {channel});
+    verify();
     return value;
 }
 
@@ -311,7 +343,9 @@ void DeviceLink::setCoinId(uint8_t channel, const std::string &identifier)
     uint8_t bytes[6];
     std::memset(bytes, ' ', sizeof bytes);
     std::memcpy(bytes, identifier.data(), std::min<size_t>(identifier.size(), 6));
-    if (!CCset_CoinId(m_port.handle(), m_address, channel, bytes))
+    const bool ok = CCset_CoinId(m_port.handle(), m_address, channel, bytes);
+    verify();
+    if (!ok)
         failRepeatableWrite(185, {channel, bytes[0], bytes[1], bytes[2], bytes[3], bytes[4], bytes[5]});
 }
 
@@ -319,10 +353,10 @@ std::string DeviceLink::coinId(uint8_t channel)
 {
     CountedString result{};
     CCGet_CoinId(&result, m_port.handle(), m_address, channel);
-    std::string value(reinterpret_cast<const char *>(result.bytes + 1), result.bytes[0]);
-    if (value.empty())
-        confirmRead(184, {channel});
-    return value;
+    verify();
+    if (result.bytes[0] == 0)
+        failRead(184, {channel});
+    return std::string(reinterpret_cast<const char *>(result.bytes + 1), result.bytes[0]);
 }
 
 std::string statusName(uint8_t status)

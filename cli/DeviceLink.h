@@ -1,7 +1,9 @@
 // One device on the port, reached through the library's exports. Each method
-// makes the export's exchange and returns its decoded result; when the
-// export fails, or returns its failure value, the link finds out what the
-// device answered (ReplyProbe) and throws CliError with a one-line reason.
+// makes the export's exchange, checks the reply that the serial layer
+// recorded against what ccTalk defines for the request, and returns the
+// decoded result; when the reply fails the check, or the export fails all
+// the same (then ReplyProbe asks again), it throws CliError with a one-line
+// reason.
 // Everything the commands, the scan, the watch and the set-up file read or
 // write goes through here, so failures read the same everywhere.
 #pragma once
@@ -73,14 +75,18 @@ private:
     // For a write that does the same when made twice: sent again, so that
     // a refusal (NAK) shows as one.
     [[noreturn]] void failRepeatableWrite(uint8_t header, const std::vector<uint8_t> &data);
-    // For a result that equals the export's failure value: true when the
-    // device gives a good reply to the same request (the value was real).
-    bool confirmRead(uint8_t header, const std::vector<uint8_t> &data = {});
+    // Throws CliError, after letting the line settle, when the exchange the
+    // export just made did not get the reply ccTalk defines for its request
+    // (nothing, cut short, garbled, refused, from another address, of
+    // another length). An export's failure value is real when it passes.
+    void verify();
     std::string text(void (*read)(CountedString *, PortHandle *, uint8_t), uint8_t header);
     Date date(uint8_t header, bool manufacturing);
 
     PortSession &m_port;
     uint8_t m_address;
+    // The exchange verify() last passed was a good reply with no data.
+    bool m_lastReplyEmpty = false;
 };
 
 // The names a person reads for some of the values.

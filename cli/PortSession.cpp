@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdlib>
 
 #include "CliError.h"
@@ -95,6 +96,7 @@ void PortSession::open()
 {
     m_handle = ComInit(m_name.number, 9600, 8, 0, 1, m_timeouts.interval, m_timeouts.perByte, m_timeouts.constant,
                        0, 0);
+    m_checkedExchange = 0;
     if (m_handle > 0)
         return;
     std::string where = m_name.shown;
@@ -116,6 +118,41 @@ void PortSession::discardInput()
     for (int reads = 0; reads < 50 && PontelReadUpTo(&m_handle, bytes, sizeof bytes) > 0; ++reads) {
     }
     reopen(kept);
+}
+
+void PortSession::settle()
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    const ReadTimeouts kept = m_timeouts;
+    // Each read waits a gap for its first byte, and ends a gap after its
+    // last one.
+    m_timeouts = {kSettleGapMs, 0, kSettleGapMs};
+    open();
+    uint8_t bytes[64];
+    for (;;) {
+        const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        if (spent >= kSettleBoundMs)
+            break;
+        const int32_t got = PontelReadUpTo(&m_handle, bytes, sizeof bytes);
+        if (got < 0 || (got == 0 && spent >= kSettleWindowMs))
+            break;
+    }
+    reopen(kept);
+}
+
+bool PortSession::newExchange(ReplyVerdict &verdict)
+{
+    PontelExchange exchange;
+    if (!PontelLastExchange(m_handle, &exchange)) {
+        verdict = checkExchange(PontelExchange{}, false);
+        return true;
+    }
+    if (exchange.number == m_checkedExchange)
+        return false;
+    m_checkedExchange = exchange.number;
+    verdict = checkExchange(exchange);
+    return true;
 }
 
 void PortSession::reopen(ReadTimeouts timeouts)

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "CCTalkComDeclar.h"
+#include "ReplyCheck.h"
 
 namespace ravlin {
 
@@ -56,6 +57,18 @@ public:
     // 20 ms (at most about a second), so that the next request does not
     // talk over the end of a reply.
     void discardInput();
+    // After a failed exchange: throws away everything that arrives for
+    // kSettleWindowMs, and then until the line has been quiet for
+    // kSettleGapMs, at most kSettleBoundMs in all, so that a reply that
+    // comes late is not taken for the answer to the next request (in this
+    // run or the next one).
+    static constexpr int kSettleWindowMs = 1500;
+    static constexpr int kSettleGapMs = 100;
+    static constexpr int kSettleBoundMs = 5000;
+    void settle();
+
+    // The verdict on the exchange made since the last call, if one was made.
+    bool newExchange(ReplyVerdict &verdict);
 
 private:
     void open();
@@ -63,6 +76,7 @@ private:
     PortName m_name;
     ReadTimeouts m_timeouts;
     PortHandle m_handle = 0;
+    uint32_t m_checkedExchange = 0;
 };
 
 } // namespace ravlin

@@ -47,8 +47,10 @@ void runRaw(Context &c)
     JsonObject fields;
     fields.add("header", header).addNumbers("data", data);
     if (collect) {
-        if (!ok)
+        if (!ok) {
+            port.settle();
             throw CliError(kExitDevice, "no bare answer to " + headerName(header) + " on " + port.shown() + " (timed out)");
+        }
         const std::vector<uint8_t> answers(reply + 5, reply + 5 + reply[1]);
         std::string line = "bare answer" + std::string(answers.size() == 1 ? "" : "s") + ":";
         for (const uint8_t a : answers)
@@ -57,8 +59,10 @@ void runRaw(Context &c)
         return;
     }
     const Probe probe = classifyReply(ok, reply);
-    if (!ok)
+    if (!ok) {
+        port.settle();
         throw CliError(kExitDevice, describeFailure(probe, c.args.address, port.shown(), {}));
+    }
     const size_t length = reply[1] + 5u;
     std::string meaning = "from " + std::to_string(reply[2]) + ", header " + std::to_string(reply[3]) + " ("
                           + (reply[3] == 0 ? std::string("ACK") : headerName(reply[3])) + "), "

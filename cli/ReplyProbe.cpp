@@ -58,34 +58,23 @@ Probe probeRequest(PortSession &port, uint8_t address, uint8_t header, const std
     std::copy(data.begin(), data.begin() + request[1], request + 4);
     uint8_t reply[260];
     std::memset(reply, kUntouched, sizeof reply);
-    const bool sent = CCSend_Command(port.handle(), request, reply);
-    return classifyReply(sent, reply);
+    CCSend_Command(port.handle(), request, reply);
+    Probe probe;
+    if (!port.newExchange(probe))
+        probe.kind = Probe::NoEcho;
+    if (probe.kind != Probe::Good)
+        port.settle();
+    return probe;
 }
 
 std::string describeFailure(const Probe &probe, uint8_t address, const std::string &port,
                             const std::string &whenGood)
 {
-    const std::string from = "address " + std::to_string(address) + " on " + port;
-    switch (probe.kind) {
-    case Probe::NoEcho:
-        return "no echo on " + port + ": the bytes sent did not come back (is the port on a ccTalk line?)";
-    case Probe::NoReply:
-        return "no reply from " + from + " (timed out)";
-    case Probe::Truncated:
-        return "incomplete reply from " + from + " (timed out in the middle of it, or the line gives no echo)";
-    case Probe::BadChecksum:
-        return "bad reply from " + from + " (wrong checksum)";
-    case Probe::Nak:
-        return from + " refused the request (NAK)";
-    case Probe::Busy:
-        return from + " is busy (BUSY)";
-    case Probe::Unexpected:
-        return "unexpected reply from " + from + " (destination " + std::to_string(probe.destination) + ", header "
-               + std::to_string(probe.header) + ")";
-    case Probe::Good:
-        break;
-    }
-    return whenGood.empty() ? "bad reply from " + from : whenGood;
+    if (probe.kind == Probe::Good)
+        return whenGood.empty() ? "bad reply from address " + std::to_string(address) + " on " + port : whenGood;
+    Probe asked = probe;
+    asked.address = address;
+    return describeVerdict(asked, port);
 }
 
 } // namespace ravlin

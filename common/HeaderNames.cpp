@@ -1,7 +1,5 @@
 #include "HeaderNames.h"
 
-namespace ravlin {
-
 std::string headerName(uint8_t header)
 {
     switch (header) {
@@ -54,5 +52,3 @@ std::string headerName(uint8_t header)
     default: return "header " + std::to_string(header);
     }
 }
-
-} // namespace ravlin
