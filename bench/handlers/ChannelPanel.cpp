@@ -119,20 +119,14 @@ void TMainForm::Button9Click(QObject *trigger)
 // "Read All": channels 1 to 16 in order, "Read All" itself naming the channel.
 void TMainForm::Button77Click()
 {
-    for (int n = 1; n <= kChannelCount; ++n) {
-        setTag(ui->Button77, n);
-        Button9Click(ui->Button77);
-    }
+    forEachChannel(ui->Button77, &TMainForm::Button9Click);
 }
 
 // "Write All": channels 1 to 16 in order, a failed channel not stopping the
 // run; afterwards no channel's own "Write" is left enabled.
 void TMainForm::Button78Click()
 {
-    for (int n = 1; n <= kChannelCount; ++n) {
-        setTag(ui->Button78, n);
-        Button11Click(ui->Button78);
-    }
+    forEachChannel(ui->Button78, &TMainForm::Button11Click);
     for (const SorterRow &row : m_channels.sorter)
         row.write->setEnabled(false);
 }

@@ -99,10 +99,7 @@ void TMainForm::Button45Click(QObject *trigger)
 // channel; afterwards no row's "Write" is left enabled.
 void TMainForm::Button79Click()
 {
-    for (int n = 1; n <= kChannelCount; ++n) {
-        setTag(ui->Button79, n);
-        Button61Click(ui->Button79);
-    }
+    forEachChannel(ui->Button79, &TMainForm::Button61Click);
     for (const CoinIdRow &row : m_channels.coinId)
         row.write->setEnabled(false);
 }

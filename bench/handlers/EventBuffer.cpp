@@ -32,7 +32,9 @@ void TMainForm::wireEventBuffer()
     onClick(ui->BitBtn1, &TMainForm::BitBtn1Click);
     onClick(ui->BitBtn24, &TMainForm::BitBtn24Click);
     onExit(ui->Edit1, &TMainForm::Edit1Exit);
-    connect(m_timer, &PollTimer::tick, this, [this] { guarded([this] { Timer1Timer(); }); });
+    // A tick is checked as "Read" is, without the busy cursor: the poll
+    // runs while the technician works.
+    connect(m_timer, &PollTimer::tick, this, [this] { runCommand(ui->BitBtn19, [this] { Timer1Timer(); }, false); });
 
     m_pollLamp = {ui->Image25, ui->Image26};
     // "Inhibit" only shows what "GetMaster" read; clicking it sends nothing.

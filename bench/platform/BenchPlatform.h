@@ -61,6 +61,12 @@ public:
     // all input. The default keeps everything, for platforms without raw
     // access to the port.
     virtual void discardPortInput(PortHandle handle) { (void)handle; }
+    // After a command whose exchange failed: throws away what arrives for
+    // kLateReplyWindowMs (a reply that comes after the time-out), then
+    // settles the line as discardPortInput does, so that the next request
+    // does not read it as its own reply.
+    static constexpr int kLateReplyWindowMs = 1500;
+    virtual void settleAfterFailure(PortHandle handle) { discardPortInput(handle); }
     // Throws away at once what the open port has received and nobody has
     // read, without waiting for anything.
     virtual void dropUnreadInput(PortHandle handle) { (void)handle; }

@@ -10,6 +10,6 @@
 void dropUnreadInput(PortHandle handle);
 
 // Ends all traffic on the line: drops output not sent yet, drops the input
-// until no byte has arrived for 50 ms (for at most one second), then drops
-// what is left.
-void settleLine(PortHandle handle);
+// for windowMs and then until no byte has arrived for 50 ms (for at most one
+// second more), then drops what is left.
+void settleLine(PortHandle handle, int windowMs = 0);

@@ -13,6 +13,23 @@
 #include "Waits.h"
 #include "WindowTexts.h"
 
+namespace {
+
+// A box shown in the middle of a command waits for the user: the pointer
+// shows that, not the busy cursor of the command.
+int execWaitingForUser(QMessageBox &box)
+{
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int result = box.exec();
+    if (busy)
+        QApplication::restoreOverrideCursor();
+    return result;
+}
+
+} // namespace
+
 SystemPlatform::SystemPlatform() = default;
 SystemPlatform::~SystemPlatform() = default;
 
@@ -21,7 +38,7 @@ void SystemPlatform::showMessage(QWidget *owner, const QString &text)
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), text,
                     QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
-    box.exec();
+    execWaitingForUser(box);
 }
 
 void SystemPlatform::showError(QWidget *owner, const QString &text)
@@ -29,7 +46,7 @@ void SystemPlatform::showError(QWidget *owner, const QString &text)
     QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle), text,
                     QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
-    box.exec();
+    execWaitingForUser(box);
 }
 
 bool SystemPlatform::confirm(QWidget *owner, const QString &text)
@@ -41,7 +58,7 @@ bool SystemPlatform::confirm(QWidget *owner, const QString &text)
     QPushButton *no = box.addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
-    box.exec();
+    execWaitingForUser(box);
     return box.clickedButton() == yes;
 }
 
@@ -129,6 +146,12 @@ void SystemPlatform::discardPortInput(PortHandle handle)
 {
     if (PontelIsOpen(handle))
         settleLine(handle);
+}
+
+void SystemPlatform::settleAfterFailure(PortHandle handle)
+{
+    if (PontelIsOpen(handle))
+        settleLine(handle, kLateReplyWindowMs);
 }
 
 void SystemPlatform::dropUnreadInput(PortHandle handle)

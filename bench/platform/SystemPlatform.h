@@ -38,6 +38,7 @@ public:
     bool writePort(PortHandle handle, const uint8_t *bytes, int count) override;
     int readPortUpTo(PortHandle handle, uint8_t *buffer, int max) override;
     void discardPortInput(PortHandle handle) override;
+    void settleAfterFailure(PortHandle handle) override;
     void dropUnreadInput(PortHandle handle) override;
 
 private:

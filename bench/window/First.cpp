@@ -1,6 +1,7 @@
 #include "First.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTabBar>
@@ -32,7 +33,7 @@ constexpr int kGridColumnWidths[] = {31, 43, 57};
 
 TMainForm::TMainForm(BenchPlatform &platform, QWidget *parent)
     : QWidget(parent), ui(new Ui::TMainForm), m_platform(platform), m_timer(new PollTimer(this)),
-      m_focus(new FocusEvents(this))
+      m_focus(new FocusEvents(this)), m_outcome(platform)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -77,6 +78,7 @@ TMainForm::TMainForm(BenchPlatform &platform, QWidget *parent)
     wireFastTestAndComms();
 
     wireDeviceInformationHandlers();
+    m_headerLabels = findHeaderLabels(this, m_channels);
 }
 
 TMainForm::~TMainForm()
@@ -100,16 +102,46 @@ void TMainForm::guarded(const std::function<void()> &handler, Boxes boxes)
 
 void TMainForm::onClick(QAbstractButton *button, void (TMainForm::*handler)())
 {
-    connect(button, &QAbstractButton::clicked, this, [this, handler] {
-        guarded([this, handler] { (this->*handler)(); });
+    connect(button, &QAbstractButton::clicked, this, [this, button, handler] {
+        runCommand(button, [this, handler] { (this->*handler)(); });
     });
 }
 
 void TMainForm::onClick(QAbstractButton *button, void (TMainForm::*handler)(QObject *trigger))
 {
     connect(button, &QAbstractButton::clicked, this, [this, button, handler] {
-        guarded([this, button, handler] { (this->*handler)(button); });
+        runCommand(button, [this, button, handler] { (this->*handler)(button); });
     });
+}
+
+void TMainForm::runCommand(const QObject *button, const std::function<void()> &handler, bool busy)
+{
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto label = m_headerLabels.constFind(button);
+    if (label == m_headerLabels.cend()) {
+        guarded(handler);
+    } else {
+        m_outcome.begin(m_portHandle);
+        guarded(handler);
+        m_outcome.finish(label.value(), m_portHandle, portName());
+    }
+    if (busy)
+        QApplication::restoreOverrideCursor();
+}
+
+void TMainForm::forEachChannel(QAbstractButton *all, void (TMainForm::*row)(QObject *trigger))
+{
+    for (int n = 1; n <= kChannelCount; ++n) {
+        setTag(all, n);
+        (this->*row)(all);
+        m_outcome.step(m_portHandle, portName(), QStringLiteral("channel %1").arg(n));
+    }
+}
+
+QString TMainForm::portName() const
+{
+    return QStringLiteral("Com%1").arg(m_portNumber);
 }
 
 void TMainForm::onExit(QWidget *control, void (TMainForm::*handler)())

@@ -13,6 +13,8 @@
 
 #include "CCTalkComDeclar.h"
 #include "ChannelRows.h"
+#include "CommandOutcome.h"
+#include "HeaderLabels.h"
 #include "Lamp.h"
 
 namespace Ui {
@@ -151,6 +153,16 @@ private:
     void onClick(QAbstractButton *button, void (TMainForm::*handler)(QObject *trigger));
     // Focus leaving a control runs the handler through the error guard.
     void onExit(QWidget *control, void (TMainForm::*handler)());
+    // A button's command: under the busy cursor, through the error guard,
+    // and, for the commands that talk to the device, checked afterwards
+    // (CommandOutcome) with the outcome on the button's header label.
+    void runCommand(const QObject *button, const std::function<void()> &handler, bool busy = true);
+    // "Read All" and "Write All": the row handler once per channel 1 to 16,
+    // the button naming the channel by its tag; each channel's exchange is
+    // checked on its own.
+    void forEachChannel(QAbstractButton *all, void (TMainForm::*row)(QObject *trigger));
+    // "Com1" and so on, as failures name the port.
+    QString portName() const;
 
     void installPauseOnFocus();
     void setUpEventGrid();
@@ -218,6 +230,8 @@ private:
     // ---- end of channel sorter, coin identifier and console state
 
     FocusEvents *m_focus;
+    CommandOutcome m_outcome;
+    HeaderLabels m_headerLabels;
 
     // ---- Fast test state ---------------------------------------------------
     // Wires "Fast test" and "Comms".

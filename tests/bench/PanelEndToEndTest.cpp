@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "CcsimLine.h"
+#include "DisplayFormat.h"
 #include "FakePlatform.h"
 #include "First.h"
 #include "PollTimer.h"
@@ -156,30 +157,38 @@ TEST_F(PacedLineTest, AfterAFastTestWithAShortGapTheNextCommandIsAnswered)
     }
 }
 
-// A reply that comes after the library gave up waiting for it stays in the
-// port until the next command, which drops it before it asks.
+// A reply that comes after the library gave up waiting for it is let come
+// and dropped before the window takes the next command; the failed command
+// says so on its header label until it next succeeds.
 TEST_F(PacedLineTest, ALateReplyIsNotTakenForTheNextCommandsAnswer)
 {
     setFault("late");
     click("BitBtn2");
     ASSERT_EQ(serialNumberShown(), QStringLiteral("4294967295"));
+    auto *label = control<QLabel>("Label55");
+    EXPECT_EQ(textColour(label), kFailureRed);
+    EXPECT_NE(label->toolTip().indexOf(QStringLiteral("no reply from address 2 on Com")), -1) << label->toolTip().toStdString();
     setFault("none");
-    ASSERT_TRUE(waitForUnreadBytes(8)); // the late reply
+    EXPECT_EQ(CcsimLine::unreadBytes(m_form->portHandle()), 0) << "the late reply was dropped";
 
     click("BitBtn2");
     EXPECT_EQ(serialNumberShown(), QStringLiteral("1234567"));
+    EXPECT_NE(textColour(label), kFailureRed);
+    EXPECT_TRUE(label->toolTip().isEmpty());
 }
 
 // Noise ahead of a reply pushes its tail past what the library reads; the
-// next tick of the poll starts on a clean line all the same.
+// garbled reply fails its check, the line is let settle, and the next tick
+// of the poll starts on a clean line.
 TEST_F(PacedLineTest, NoiseLeftByAFaultDoesNotSpoilTheNextPollTick)
 {
     click("BitBtn1"); // "Start" of the poll
     setFault("garbage");
     click("BitBtn2"); // paused for the command, then running again
     ASSERT_EQ(serialNumberShown(), QStringLiteral("4294967295"));
+    EXPECT_EQ(textColour(control<QLabel>("Label55")), kFailureRed);
     setFault("none");
-    ASSERT_TRUE(waitForUnreadBytes(3)); // the reply's last three bytes
+    EXPECT_EQ(CcsimLine::unreadBytes(m_form->portHandle()), 0) << "the reply's tail was dropped";
 
     const std::string said = m_ccsim->control("coin 3");
     ASSERT_NE(said.find("credited"), std::string::npos) << said;
@@ -188,6 +197,7 @@ TEST_F(PacedLineTest, NoiseLeftByAFaultDoesNotSpoilTheNextPollTick)
     emit timer.tick();
     EXPECT_EQ(cell(0, 0), QStringLiteral(" 1"));
     EXPECT_EQ(cell(1, 1), QStringLiteral("    3"));
+    EXPECT_NE(textColour(control<QLabel>("HeaderLabel229")), kFailureRed);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -15,18 +16,26 @@ namespace {
 constexpr int kQuietMs = 50;
 constexpr std::chrono::milliseconds kLongest(1000);
 
-// Reads and drops the input until the line has been quiet for a moment.
-void readUntilQuiet(int fd)
+// Reads and drops the input for windowMs, then until the line has been
+// quiet for a moment.
+void readUntilQuiet(int fd, int windowMs)
 {
-    const auto deadline = std::chrono::steady_clock::now() + kLongest;
+    using Clock = std::chrono::steady_clock;
+    const auto windowEnd = Clock::now() + std::chrono::milliseconds(windowMs);
+    const auto deadline = windowEnd + kLongest;
     uint8_t dropped[256];
-    while (std::chrono::steady_clock::now() < deadline) {
+    while (Clock::now() < deadline) {
+        const auto toWindowEnd = std::chrono::ceil<std::chrono::milliseconds>(windowEnd - Clock::now()).count();
         pollfd ready{fd, POLLIN, 0};
-        const int polled = poll(&ready, 1, kQuietMs);
+        const int polled = poll(&ready, 1, std::max<int>(kQuietMs, int(toWindowEnd)));
         if (polled < 0 && errno == EINTR)
             continue;
-        if (polled <= 0 || !(ready.revents & POLLIN))
-            return; // quiet, or the device is gone
+        if (polled == 0 && Clock::now() >= windowEnd)
+            return; // quiet
+        if (polled < 0 || (polled > 0 && !(ready.revents & POLLIN)))
+            return; // the device is gone
+        if (polled == 0)
+            continue;
         const ssize_t got = read(fd, dropped, sizeof dropped);
         if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR))
             return;
@@ -43,12 +52,12 @@ void dropUnreadInput(PortHandle fd)
         tcflush(fd, TCIFLUSH);
 }
 
-void settleLine(PortHandle fd)
+void settleLine(PortHandle fd, int windowMs)
 {
     if (!isatty(fd))
         return;
     tcflush(fd, TCOFLUSH);
-    readUntilQuiet(fd);
+    readUntilQuiet(fd, windowMs);
     // Bytes of a read that the deadline cut short.
     tcflush(fd, TCIFLUSH);
 }
