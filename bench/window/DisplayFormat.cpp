@@ -6,11 +6,7 @@
 
 #include <algorithm>
 
-namespace {
-
-constexpr char kWholeTextProperty[] = "wholeText";
-
-} // namespace
+#include "PaintedCut.h"
 
 QString formatU(uint32_t value)
 {
@@ -46,28 +42,16 @@ void setDisplayText(QLabel *display, const QString &text)
 {
     display->setText(text);
     display->setToolTip(QString());
-    display->setProperty(kWholeTextProperty, QVariant());
+    setPaintedCut(display, false);
     if (!display->property("autoSize").toBool())
         return;
     display->adjustSize();
     const QVariant limit = display->property(kRightLimitProperty);
     if (!limit.isValid() || display->x() + display->width() <= limit.toInt())
         return;
-    // The frame, margins and indent around the text stay; the text gets
-    // what is left of the room.
-    const QFontMetrics metrics = display->fontMetrics();
-    const int chrome = display->width() - metrics.size(0, text).width();
-    const int width = std::max(0, limit.toInt() - display->x());
-    display->setText(metrics.elidedText(text, Qt::ElideRight, std::max(0, width - chrome)));
-    display->resize(width, display->height());
+    display->resize(std::max(0, limit.toInt() - display->x()), display->height());
     display->setToolTip(plainToolTip(text));
-    display->setProperty(kWholeTextProperty, text);
-}
-
-QString wholeText(const QLabel *display)
-{
-    const QVariant whole = display->property(kWholeTextProperty);
-    return whole.isValid() ? whole.toString() : display->text();
+    setPaintedCut(display, true);
 }
 
 QString plainToolTip(const QString &text)

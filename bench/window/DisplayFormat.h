@@ -35,12 +35,10 @@ inline constexpr char kRightLimitProperty[] = "rightLimit";
 
 // Sets a display's text and, for the displays that size themselves to their
 // text (the "autoSize" property of the layout), its size. Such a display
-// grows no further than its right limit: a longer text is shown cut with
-// "…" and whole in the display's tooltip.
+// grows no further than its right limit: a longer text is painted cut with
+// "…" (PaintedCut.h), and shown whole in the display's tooltip; the
+// display's text stays whole.
 void setDisplayText(QLabel *display, const QString &text);
-
-// The whole text last set with setDisplayText, also when it is shown cut.
-QString wholeText(const QLabel *display);
 
 // A tooltip that shows text as typed (tooltips would read markup).
 QString plainToolTip(const QString &text);

@@ -1,5 +1,7 @@
 #include "TextFit.h"
 
+#include "PaintedCut.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -53,14 +55,16 @@ void checkButton(const QAbstractButton *button, QStringList &cut)
 
 void checkLabel(const QLabel *label, QStringList &cut)
 {
-    if (label->text().isEmpty() || label->wordWrap())
+    // What it paints: a display too long for its room paints its text cut.
+    const QString shown = shownText(label);
+    if (shown.isEmpty() || label->wordWrap())
         return;
     const QRect contents = label->contentsRect();
-    const int needed = textWidth(label, label->text()) + 2 * label->margin();
+    const int needed = textWidth(label, shown) + 2 * label->margin();
     if (needed > contents.width())
-        cut << describe(label, label->text(), needed, contents.width());
+        cut << describe(label, shown, needed, contents.width());
     if (label->fontMetrics().height() > contents.height() + 2)
-        cut << describe(label, label->text(), label->fontMetrics().height(), contents.height());
+        cut << describe(label, shown, label->fontMetrics().height(), contents.height());
 }
 
 void checkField(const QLineEdit *field, QStringList &cut)

@@ -121,12 +121,12 @@ protected:
         return found;
     }
 
-    // A display's whole text (a long one is shown cut, whole in its
-    // tooltip), or a field's text.
+    // A display's text (a long one is painted cut, whole in its tooltip),
+    // or a field's text.
     QString text(const QString &name)
     {
         if (auto *label = m_form->findChild<QLabel *>(name))
-            return wholeText(label);
+            return label->text();
         if (auto *edit = m_form->findChild<QLineEdit *>(name))
             return edit->text();
         ADD_FAILURE() << "no text control " << name.toStdString();
