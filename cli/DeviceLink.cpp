@@ -62,7 +62,8 @@ void DeviceLink::verify()
         m_lastReplyEmpty = verdict.length == 0;
         return;
     }
-    m_port.settle();
+    if (lineMayStillCarry(verdict))
+        m_port.settle();
     throw CliError(kExitDevice, describeVerdict(verdict, m_port.shown()), verdict.kind);
 }
 
@@ -315,7 +316,9 @@ void DeviceLink::setMasterInhibit(bool inhibit)
     const bool acknowledged = answer.kind == Probe::Good && answer.data.empty()
                               && (m_address == 0 || answer.source == m_address);
     if (!acknowledged) {
-        m_port.settle();
+        // A good frame that is not the acknowledgement may be a late reply.
+        if (answer.kind == Probe::Good || lineMayStillCarry(answer))
+            m_port.settle();
         if (answer.kind == Probe::Good)
             throw CliError(kExitDevice, "unexpected reply from address " + std::to_string(m_address) + " on "
                                             + m_port.shown() + " to header 228");

@@ -60,7 +60,8 @@ void runRaw(Context &c)
     }
     const Probe probe = classifyReply(ok, reply);
     if (!ok) {
-        port.settle();
+        if (lineMayStillCarry(probe))
+            port.settle();
         throw CliError(kExitDevice, describeFailure(probe, c.args.address, port.shown(), {}));
     }
     const size_t length = reply[1] + 5u;

@@ -62,7 +62,7 @@ Probe probeRequest(PortSession &port, uint8_t address, uint8_t header, const std
     Probe probe;
     if (!port.newExchange(probe))
         probe.kind = Probe::NoEcho;
-    if (probe.kind != Probe::Good)
+    if (lineMayStillCarry(probe))
         port.settle();
     return probe;
 }

@@ -63,7 +63,10 @@ ReplyVerdict checkExchange(const PontelExchange &exchange, bool open)
         return v;
     }
     if (!std::equal(exchange.sent, exchange.sent + sent, exchange.received)) {
-        v.kind = ReplyVerdict::BadEcho;
+        // A frame for the host where the echo belongs: the line gave none,
+        // and the reply was read in its place.
+        const bool replyFirst = sent > 0 && exchange.sent[0] != kHost && exchange.received[0] == kHost;
+        v.kind = replyFirst ? ReplyVerdict::NoEcho : ReplyVerdict::BadEcho;
         return v;
     }
     const uint8_t *reply = exchange.received + sent;
@@ -112,6 +115,20 @@ ReplyVerdict checkExchange(const PontelExchange &exchange, bool open)
     else
         v.kind = ReplyVerdict::Good;
     return v;
+}
+
+bool lineMayStillCarry(const ReplyVerdict &verdict)
+{
+    switch (verdict.kind) {
+    case ReplyVerdict::Good:
+    case ReplyVerdict::Nak:
+    case ReplyVerdict::Busy:
+    case ReplyVerdict::PortGone:
+    case ReplyVerdict::PortClosed:
+        return false;
+    default:
+        return true;
+    }
 }
 
 std::string describeVerdict(const ReplyVerdict &v, const std::string &port)

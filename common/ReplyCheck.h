@@ -51,6 +51,11 @@ int replyDataLength(uint8_t header);
 // serial layer no longer had the port open.
 ReplyVerdict checkExchange(const PontelExchange &exchange, bool open = true);
 
+// Whether bytes of the failed exchange may still be on their way: a reply
+// that came late, or the rest of one cut short or garbled. A refusal (NAK,
+// BUSY) came whole; a port that is closed or gone carries nothing.
+bool lineMayStillCarry(const ReplyVerdict &verdict);
+
 // One line for a failed verdict: "no reply from address 2 on Com1 (timed
 // out)", "reply of 18 bytes to the read event buffer request, expected 11
 // (address 2 on Com1)", ...; empty for a good one.

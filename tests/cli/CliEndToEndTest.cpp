@@ -149,6 +149,37 @@ TEST(CliEndToEnd, AGoodDeviceASilentOneAndAFaultyOneThroughAPath)
     EXPECT_EQ(o.err, "ravlin: serial-number: cannot open /dev/no-such-port: no such file\n");
 }
 
+// A reply that comes late (after the 500 ms time-out, up to a second past
+// it), garbled or cut short fails its command, and is never read as the
+// answer to the next request: the next run gets its own answer.
+TEST(CliEndToEnd, AfterAFailedExchangeTheNextRunGetsItsOwnAnswer)
+{
+    struct Case
+    {
+        const char *fault, *delay, *reason;
+    };
+    const Case cases[] = {
+        {"late", "600", "no reply from address 2"},
+        {"late", "1000", "no reply from address 2"},
+        {"late", "1450", "no reply from address 2"},
+        {"garbage", "0", "ravlin: serial-number: "}, // the noise is random
+        {"truncated", "0", "incomplete reply from address 2"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.fault) + " " + c.delay);
+        CcsimProcess sim({"--no-pacing", "--fault", c.fault, "--late-delay", c.delay});
+        ASSERT_TRUE(sim.started());
+        Outcome o = ravlin({"serial-number", "--port", sim.path(), "--address", "2"});
+        EXPECT_EQ(o.status, 1);
+        EXPECT_EQ(o.out, "");
+        EXPECT_NE(o.err.find(c.reason), std::string::npos) << o.err;
+        sim.control("fault none");
+        o = ravlin({"events", "--port", sim.path(), "--address", "2"});
+        EXPECT_EQ(o.status, 0) << o.err;
+        EXPECT_EQ(o.out, "counter 0\n");
+    }
+}
+
 TEST(CliEndToEnd, WatchShowsCoinsOnceAndEndsCleanlyOnCtrlC)
 {
     CcsimProcess sim({"--no-pacing"});
