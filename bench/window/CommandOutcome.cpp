@@ -46,7 +46,8 @@ void CommandOutcome::step(PortHandle handle, const QString &portName, const QStr
         m_failures << (part.isEmpty() ? text : part + QStringLiteral(": ") + text);
     else if (m_failures.size() == kMostReported)
         m_failures << QStringLiteral("…");
-    m_platform.settleAfterFailure(handle);
+    if (lineMayStillCarry(verdict))
+        m_platform.settleAfterFailure(handle);
 }
 
 void CommandOutcome::finish(QLabel *label, PortHandle handle, const QString &portName)
