@@ -131,6 +131,17 @@ TEST_F(PanelEndToEndTest, TheCountersReadBackAfterTheFastTest)
     EXPECT_EQ(control<QLabel>("StaticText1")->text(), QStringLiteral("1234567"));
 }
 
+// The line going away (an adapter unplugged) is told apart from a device
+// that does not answer.
+TEST_F(PanelEndToEndTest, ACommandAfterTheLineWentAwaySaysSo)
+{
+    m_ccsim.reset();
+    click("BitBtn2");
+    auto *label = control<QLabel>("Label55");
+    EXPECT_EQ(textColour(label), kFailureRed);
+    EXPECT_NE(label->toolTip().indexOf(QStringLiteral("stopped working")), -1) << label->toolTip().toStdString();
+}
+
 // ccsim's default line: bytes paced at 9600 baud.
 class PacedLineTest : public PanelEndToEndTest
 {
