@@ -113,11 +113,6 @@ PONTEL_API CCBool RcvFromCom(PortHandle *port, uint8_t *buffer, int32_t count)
     return got == count ? 1 : 0;
 }
 
-PONTEL_API CCBool PontelIsOpen(PortHandle handle)
-{
-    return HandleTable::instance().find(handle) ? 1 : 0;
-}
-
 PONTEL_API int32_t PontelReadUpTo(PortHandle *port, uint8_t *buffer, int32_t max)
 {
     const std::shared_ptr<OpenPort> open = openPortFor(port);
@@ -129,15 +124,6 @@ PONTEL_API int32_t PontelReadUpTo(PortHandle *port, uint8_t *buffer, int32_t max
     const int32_t got = readWithin(deviceHandle(open->fd()), buffer, max, &end);
     open->record().read(buffer, got, end);
     return got;
-}
-
-PONTEL_API CCBool PontelLastExchange(PortHandle handle, PontelExchange *exchange)
-{
-    const std::shared_ptr<OpenPort> open = HandleTable::instance().find(handle);
-    if (!open || !exchange)
-        return 0;
-    *exchange = open->record().last();
-    return 1;
 }
 
 } // extern "C"
