@@ -10,11 +10,29 @@ namespace {
 
 enum class Direction { Read, Write };
 
+// The errors a transfer that merely ended early reports: a time-out (Wine
+// completes a timed-out read with STATUS_TIMEOUT) or a purge. Any other
+// means the device failed: unplugged, removed, gone.
+bool endedEarly(DWORD error)
+{
+    switch (error) {
+    case ERROR_SEM_TIMEOUT:
+    case ERROR_TIMEOUT:
+    case WAIT_TIMEOUT:
+    case ERROR_COUNTER_TIMEOUT:
+    case ERROR_OPERATION_ABORTED:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // One overlapped transfer, waited for at once: the handle is opened for
 // overlapped I/O so that a read blocked on one thread does not hold up a
 // write on another (synchronous I/O on one handle runs one call at a time).
 // Each call has its own event. Returns the bytes transferred, also when the
-// transfer ended early (time-out, purge, device error).
+// transfer ended early (time-out, purge, device error); failed (when given)
+// tells a device error from the others.
 DWORD transfer(HANDLE device, Direction direction, void *buffer, DWORD count, bool *failed = nullptr)
 {
     OVERLAPPED overlapped{};
@@ -29,10 +47,10 @@ DWORD transfer(HANDLE device, Direction direction, void *buffer, DWORD count, bo
     if (done || GetLastError() == ERROR_IO_PENDING) {
         if (!GetOverlappedResult(device, &overlapped, &moved, TRUE)) {
             moved = DWORD(overlapped.InternalHigh);
-            ok = false;
+            ok = endedEarly(GetLastError());
         }
     } else {
-        ok = false;
+        ok = endedEarly(GetLastError());
     }
     if (failed)
         *failed = !ok;

@@ -135,6 +135,9 @@ TEST_F(PanelEndToEndTest, TheCountersReadBackAfterTheFastTest)
 // that does not answer.
 TEST_F(PanelEndToEndTest, ACommandAfterTheLineWentAwaySaysSo)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "the Wine suite's ccsim is served by its runner and outlives the test";
+#endif
     m_ccsim.reset();
     click("BitBtn2");
     auto *label = control<QLabel>("Label55");
