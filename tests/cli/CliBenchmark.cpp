@@ -1,5 +1,6 @@
 // The ravlin program against a paced ccsim: the whole run of
-// `ravlin serial-number` from process start to exit, and the event buffer
+// `ravlin serial-number` from process start to exit and its overhead over
+// the line time, a run of `ravlin --version` (no port), and the event buffer
 // polls per second of `ravlin watch --interval 0`, next to what the 9600
 // baud line allows.
 #include <benchmark/benchmark.h>
@@ -55,6 +56,7 @@ void SerialNumberProcess(benchmark::State &state)
         state.SkipWithError("ccsim did not start");
         return;
     }
+    const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
         std::string out;
         if (!runRavlin({"serial-number", "--port", sim.path(), "--address", "2"}, out) || out != "1234567\n") {
@@ -62,10 +64,28 @@ void SerialNumberProcess(benchmark::State &state)
             return;
         }
     }
+    const double runMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count()
+                         / static_cast<double>(state.iterations());
     // 5 request bytes (echoed) and 8 reply bytes, plus the reply delay.
-    state.counters["line_ms"] = (13 * kByteSeconds + kReplyDelay) * 1000;
+    const double lineMs = (13 * kByteSeconds + kReplyDelay) * 1000;
+    state.counters["line_ms"] = lineMs;
+    state.counters["overhead_over_line_ms"] = runMs - lineMs;
 }
 BENCHMARK(SerialNumberProcess)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
+
+// What a run costs without the port: process start, the loading of the
+// libraries and the C++ runtime, and the exit.
+void VersionProcess(benchmark::State &state)
+{
+    for (auto _ : state) {
+        std::string out;
+        if (!runRavlin({"--version"}, out)) {
+            state.SkipWithError("ravlin --version failed");
+            return;
+        }
+    }
+}
+BENCHMARK(VersionProcess)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
 
 void WatchPolls(benchmark::State &state)
 {
