@@ -103,10 +103,10 @@ void PortSession::open()
     const std::string mapped = variable(m_name.number);
     if (m_name.path.empty() && !mapped.empty())
         where += " (" + mapped + ")";
-    throw CliError(kExitPort, "cannot open " + where
-                                  + (m_name.path.empty() && mapped.empty()
-                                         ? ": no serial device has that number, or another program holds it"
-                                         : std::string(": ") + openFailureReason()));
+    // Pontel knows why: permission, another program, no such device, ...
+    char why[512] = {};
+    PontelOpenFailure(m_name.number, why, sizeof why);
+    throw CliError(kExitPort, "cannot open " + where + ": " + (*why ? why : "the port refused to open"));
 }
 
 void PortSession::discardInput()

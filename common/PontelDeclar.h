@@ -92,6 +92,22 @@ typedef struct PontelExchange {
 // open.
 PONTEL_API CCBool PontelLastExchange(PortHandle handle, PontelExchange *exchange);
 
+// Why port n could not be opened the last time ComInit or PortComFree
+// tried. The cause is one of these; text (when given, size bytes with its
+// terminating zero) gets one line that says it and what to do, such as
+// "permission denied on /dev/ttyUSB0: add your user to the group dialout and
+// log in again". PONTEL_OPEN_OK, and an empty text, when the last try
+// succeeded or there was none.
+enum {
+    PONTEL_OPEN_OK = 0,
+    PONTEL_OPEN_NO_DEVICE = 1,        // nothing at that name, or no device has the number
+    PONTEL_OPEN_NOT_PERMITTED = 2,    // the user may not open it
+    PONTEL_OPEN_IN_USE = 3,           // another program (or this one) holds it
+    PONTEL_OPEN_NOT_SERIAL = 4,       // it is not a serial port
+    PONTEL_OPEN_SETTINGS_REFUSED = 5  // the line settings were refused or are not supported
+};
+PONTEL_API int32_t PontelOpenFailure(uint8_t n, char *text, int32_t size);
+
 #ifdef __cplusplus
 }
 #endif

@@ -33,6 +33,17 @@ constexpr int32_t kReadTotalConstant = 3000;
 constexpr int32_t kWriteTotalPerByte = 0;
 constexpr int32_t kWriteTotalConstant = 0;
 
+// Why Pontel could not open port n the last time it tried, and what to do;
+// empty when it does not know.
+QString openFailureText(uint8_t n, int32_t *cause = nullptr)
+{
+    char text[512] = {};
+    const int32_t found = PontelOpenFailure(n, text, sizeof text);
+    if (cause)
+        *cause = found;
+    return QString::fromUtf8(text);
+}
+
 } // namespace
 
 void TMainForm::wireConnectionHandlers()
@@ -60,8 +71,18 @@ void TMainForm::wireConnectionHandlers()
 void TMainForm::FormCreate()
 {
     for (uint8_t n = 1; n <= kLastListedPort; ++n) {
-        if (PortComFree(n))
+        if (PortComFree(n)) {
             ui->ComboBox1->addItem(QStringLiteral("Com%1").arg(n));
+            continue;
+        }
+        // A port that is there but refused (permission, held by another
+        // program) is listed all the same, with the reason as its tooltip.
+        int32_t cause = PONTEL_OPEN_OK;
+        const QString why = openFailureText(n, &cause);
+        if (cause == PONTEL_OPEN_NOT_PERMITTED || cause == PONTEL_OPEN_IN_USE) {
+            ui->ComboBox1->addItem(QStringLiteral("Com%1").arg(n));
+            ui->ComboBox1->setItemData(ui->ComboBox1->count() - 1, why, Qt::ToolTipRole);
+        }
     }
     // The first port is shown; nothing is opened until "Init" or a change.
     if (ui->ComboBox1->count() > 0)
@@ -74,8 +95,10 @@ void TMainForm::FormCreate()
 void TMainForm::connectionStep(Boxes boxes)
 {
     m_portHandle = -1;
+    bool tried = false;
     const QString text = ui->ComboBox1->currentText();
     if (text.startsWith(QLatin1String("Com"), Qt::CaseSensitive)) {
+        tried = true;
         // Only the fourth character names the port: Com12 opens port 1.
         m_portNumber = static_cast<uint8_t>(readInteger(text.mid(3, 1).toStdString()));
         m_portHandle = ComInit(m_portNumber, kBaud, kDataBits, kParity, kStopBits, kReadInterval,
@@ -83,7 +106,11 @@ void TMainForm::connectionStep(Boxes boxes)
                                kWriteTotalConstant);
     }
     if (m_portHandle == -1) {
-        const QString failed = QStringLiteral("Echec d'initialisation");
+        // The specified text, then the cause when Pontel knows it.
+        QString failed = QStringLiteral("Echec d'initialisation");
+        const QString why = tried ? openFailureText(m_portNumber) : QString();
+        if (!why.isEmpty())
+            failed += QLatin1Char('\n') + why;
         if (boxes == Boxes::Aside)
             m_platform.showMessageAside(this, failed);
         else

@@ -15,8 +15,6 @@ const char *devicePathKind();
 // Why the named device cannot be opened, when that is known before trying
 // (Linux: no such file); empty otherwise.
 std::string missingDeviceReason(const std::string &path);
-// Why a device that was named could not be opened.
-const char *openFailureReason();
 // Sets an environment variable of this process (Pontel reads its mapping
 // from there).
 void setEnvironment(const std::string &name, const std::string &value);

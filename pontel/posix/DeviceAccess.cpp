@@ -1,5 +1,7 @@
 #include "DeviceAccess.h"
 
+#include "OpenCauses.h"
+
 #include <cerrno>
 #include <mutex>
 
@@ -23,23 +25,29 @@ void closeDescriptor(int fd)
 // Opens path as a terminal, on a descriptor above the standard three (a
 // process started with stdin closed would otherwise get a handle of 0, which
 // callers read as "no port").
-int openTerminal(const std::string &path)
+int openTerminal(const std::string &path, OpenFailure &why)
 {
     int fd;
     do {
         fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
+    if (fd < 0) {
+        why = openErrorCause(errno, path);
         return -1;
+    }
     if (fd <= STDERR_FILENO) {
         const int moved = fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+        const int error = errno;
         closeDescriptor(fd);
-        if (moved < 0)
+        if (moved < 0) {
+            why = openErrorCause(error, path);
             return -1;
+        }
         fd = moved;
     }
     if (!isatty(fd)) {
         closeDescriptor(fd);
+        why = notSerialCause(path);
         return -1;
     }
     return fd;
@@ -107,17 +115,16 @@ int moveToFreshNumber(int fd)
 
 } // namespace
 
-int openExclusive(const std::string &path)
+int openExclusive(const std::string &path, OpenFailure &why)
 {
-    if (path.empty())
-        return -1;
-    const int fd = openTerminal(path);
+    const int fd = openTerminal(path, why);
     if (fd < 0)
         return -1;
     if (exclusiveModeSet(fd) || !lockExclusive(fd)) {
         // Only a lock of our own is dropped by the close; another program's
         // exclusive mode stays as its owner left it.
         closeDescriptor(fd);
+        why = heldCause(path);
         return -1;
     }
     // The lock belongs to the open file, which the moved descriptor shares.
@@ -132,17 +139,17 @@ void releaseDevice(int fd)
     closeDescriptor(fd);
 }
 
-bool deviceFreeNow(const std::string &path)
+bool deviceFreeNow(const std::string &path, OpenFailure &why)
 {
-    if (path.empty())
-        return false;
-    const int fd = openTerminal(path);
+    const int fd = openTerminal(path, why);
     if (fd < 0)
         return false;
     const bool free = !exclusiveModeSet(fd) && lockExclusive(fd);
     if (free)
         flock(fd, LOCK_UN);
     closeDescriptor(fd);
+    if (!free)
+        why = heldCause(path);
     return free;
 }
 

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "OpenFailures.h"
+
 namespace pontel {
 
 // Opens the terminal device at path read-write and non-blocking, without
@@ -21,15 +23,17 @@ namespace pontel {
 // caller names no port until the numbers have gone round once.
 //
 // Returns -1 when the path is not a terminal, cannot be opened, someone else
-// holds the lock, or another program put the terminal in exclusive mode.
-int openExclusive(const std::string &path);
+// holds the lock, or another program put the terminal in exclusive mode; why
+// then says which.
+int openExclusive(const std::string &path, OpenFailure &why);
 
 // Drops the lock and closes.
 void releaseDevice(int fd);
 
 // Whether the device at path could be opened exclusively right now: it
 // exists, is a terminal we may open, and nobody (ourselves included) holds it
-// locked or in exclusive mode. Opens and closes it to find out.
-bool deviceFreeNow(const std::string &path);
+// locked or in exclusive mode. Opens and closes it to find out; why says
+// what stands in the way.
+bool deviceFreeNow(const std::string &path, OpenFailure &why);
 
 } // namespace pontel

@@ -11,6 +11,8 @@
 #include "DeviceAccess.h"
 #include "HandleTable.h"
 #include "LineSettings.h"
+#include "OpenCauses.h"
+#include "OpenFailures.h"
 #include "PortNaming.h"
 #include "TimedIo.h"
 
@@ -43,9 +45,15 @@ PONTEL_API CCBool PortComFree(uint8_t n)
 {
     std::lock_guard<std::mutex> lock(g_openMutex);
     const std::string path = devicePathForPort(n);
-    if (path.empty() || HandleTable::instance().pathOpen(canonicalPath(path)))
-        return 0;
-    return deviceFreeNow(path) ? 1 : 0;
+    OpenFailure why;
+    if (path.empty())
+        why = noDeviceCause(n);
+    else if (HandleTable::instance().pathOpen(canonicalPath(path)))
+        why = openHereCause(path);
+    else
+        deviceFreeNow(path, why);
+    recordOpenFailure(n, why);
+    return why.cause == PONTEL_OPEN_OK ? 1 : 0;
 }
 
 PONTEL_API PortHandle ComInit(uint8_t n, int32_t baud, int32_t dataBits, int32_t parity,
@@ -62,20 +70,28 @@ PONTEL_API PortHandle ComInit(uint8_t n, int32_t baud, int32_t dataBits, int32_t
     const LineSettings line{baud, dataBits, parity, stopBits};
     if (!lineSettingsValid(line)
         || !timeoutsValid({readInterval, readTotalPerByte, readTotalConstant, writeTotalPerByte,
-                           writeTotalConstant}))
+                           writeTotalConstant})) {
+        recordOpenFailure(n, unsupportedSettingsCause());
         return -1;
+    }
     const std::string path = devicePathForPort(n);
-    if (path.empty())
+    if (path.empty()) {
+        recordOpenFailure(n, noDeviceCause(n));
         return -1;
+    }
 
-    const int fd = openExclusive(path);
+    OpenFailure why;
+    const int fd = openExclusive(path, why);
+    recordOpenFailure(n, why);
     if (fd < 0)
         return -1;
     auto port = std::make_shared<OpenPort>(
         fd, n, canonicalPath(path), ReadLimits{readInterval, readTotalPerByte, readTotalConstant},
         WriteLimits{writeTotalPerByte, writeTotalConstant});
-    if (!applyLineSettings(fd, line))
+    if (!applyLineSettings(fd, line)) {
+        recordOpenFailure(n, settingsCause(path));
         return -1; // the port object releases the device
+    }
     // A freshly opened port starts empty: bytes an earlier user of the line
     // left unread would otherwise be taken for the first reply.
     tcflush(fd, TCIOFLUSH);

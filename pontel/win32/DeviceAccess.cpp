@@ -12,7 +12,34 @@ bool isSerialPort(HANDLE device)
     return GetCommState(device, &dcb) != 0;
 }
 
+// The cause of a failed CreateFileA: Windows reports a port that another
+// program holds as access denied.
+OpenFailure openErrorCause(DWORD error, const std::string &path)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return {PONTEL_OPEN_NO_DEVICE, "no such port: " + path + " (is the adapter plugged in?)"};
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return {PONTEL_OPEN_IN_USE, path + " is in use by another program, or access to it is denied: close "
+                                           "the other program, or pick another port"};
+    default:
+        return {PONTEL_OPEN_NO_DEVICE, "cannot open " + path + " (Windows error " + std::to_string(error) + ")"};
+    }
+}
+
+OpenFailure notSerialCause(const std::string &path)
+{
+    return {PONTEL_OPEN_NOT_SERIAL, path + " is not a serial port"};
+}
+
 } // namespace
+
+OpenFailure settingsCause(const std::string &path)
+{
+    return {PONTEL_OPEN_SETTINGS_REFUSED, path + " refused the line settings"};
+}
 
 HANDLE openUnshared(const std::string &path)
 {
@@ -22,14 +49,17 @@ HANDLE openUnshared(const std::string &path)
                        OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
 }
 
-int openExclusive(const std::string &path)
+int openExclusive(const std::string &path, OpenFailure &why)
 {
     const HANDLE device = openUnshared(path);
-    if (device == INVALID_HANDLE_VALUE)
+    if (device == INVALID_HANDLE_VALUE) {
+        why = openErrorCause(GetLastError(), path);
         return -1;
+    }
     const int handle = HandleToLong(device);
     if (handle <= 0 || deviceHandle(handle) != device || !isSerialPort(device)) {
         CloseHandle(device);
+        why = notSerialCause(path);
         return -1;
     }
     return handle;
@@ -41,13 +71,17 @@ void releaseDevice(int handle)
         CloseHandle(deviceHandle(handle));
 }
 
-bool deviceFreeNow(const std::string &path)
+bool deviceFreeNow(const std::string &path, OpenFailure &why)
 {
     const HANDLE device = openUnshared(path);
-    if (device == INVALID_HANDLE_VALUE)
+    if (device == INVALID_HANDLE_VALUE) {
+        why = openErrorCause(GetLastError(), path);
         return false;
+    }
     const bool free = isSerialPort(device);
     CloseHandle(device);
+    if (!free)
+        why = notSerialCause(path);
     return free;
 }
 

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "OpenFailures.h"
 #include "Win32.h"
 
 namespace pontel {
@@ -21,16 +22,19 @@ inline HANDLE deviceHandle(int handle)
 // no sharing (Windows then refuses every other open until we close it, ours
 // included), not inherited by child processes. Returns the port handle, or
 // -1 when the device cannot be opened, is held by someone else, or is not a
-// serial port (GetCommState refuses it).
-int openExclusive(const std::string &path);
+// serial port (GetCommState refuses it); why then says which.
+int openExclusive(const std::string &path, OpenFailure &why);
+
+// The cause for a port that refused its line settings.
+OpenFailure settingsCause(const std::string &path);
 
 // Closes the device.
 void releaseDevice(int handle);
 
 // Whether the device at path could be opened exclusively right now: it
 // exists, is a serial port, and nobody holds it. Opens and closes it to find
-// out.
-bool deviceFreeNow(const std::string &path);
+// out; why says what stands in the way.
+bool deviceFreeNow(const std::string &path, OpenFailure &why);
 
 // Opens path as openExclusive does, without the serial-port check: the
 // sharing rule alone (for tests, on any file).

@@ -10,6 +10,7 @@
 #include "DeviceAccess.h"
 #include "HandleTable.h"
 #include "LineSettings.h"
+#include "OpenFailures.h"
 #include "PortNaming.h"
 #include "TimedIo.h"
 
@@ -42,9 +43,15 @@ PONTEL_API CCBool PortComFree(uint8_t n)
 {
     std::lock_guard<std::mutex> lock(g_openMutex);
     const std::string path = devicePathForPort(n);
-    if (path.empty() || HandleTable::instance().pathOpen(canonicalPath(path)))
-        return 0;
-    return deviceFreeNow(path) ? 1 : 0;
+    OpenFailure why;
+    if (path.empty())
+        why = noDeviceCause(n);
+    else if (HandleTable::instance().pathOpen(canonicalPath(path)))
+        why = openHereCause(path);
+    else
+        deviceFreeNow(path, why);
+    recordOpenFailure(n, why);
+    return why.cause == PONTEL_OPEN_OK ? 1 : 0;
 }
 
 PONTEL_API PortHandle ComInit(uint8_t n, int32_t baud, int32_t dataBits, int32_t parity,
@@ -62,19 +69,27 @@ PONTEL_API PortHandle ComInit(uint8_t n, int32_t baud, int32_t dataBits, int32_t
     const WriteLimits write{writeTotalPerByte, writeTotalConstant};
     if (!lineSettingsValid(line)
         || !timeoutsValid({readInterval, readTotalPerByte, readTotalConstant, writeTotalPerByte,
-                           writeTotalConstant}))
+                           writeTotalConstant})) {
+        recordOpenFailure(n, unsupportedSettingsCause());
         return -1;
+    }
     const std::string path = devicePathForPort(n);
-    if (path.empty())
+    if (path.empty()) {
+        recordOpenFailure(n, noDeviceCause(n));
         return -1;
+    }
 
-    const int handle = openExclusive(path);
+    OpenFailure why;
+    const int handle = openExclusive(path, why);
+    recordOpenFailure(n, why);
     if (handle < 0)
         return -1;
     auto port = std::make_shared<OpenPort>(handle, n, canonicalPath(path), read, write);
     const HANDLE device = deviceHandle(handle);
-    if (!applyLineSettings(device, line) || !applyTimeouts(device, read, write))
+    if (!applyLineSettings(device, line) || !applyTimeouts(device, read, write)) {
+        recordOpenFailure(n, settingsCause(path));
         return -1; // the port object closes the device
+    }
     // A freshly opened port starts empty: bytes an earlier user of the line
     // left unread would otherwise be taken for the first reply.
     PurgeComm(device, PURGE_RXABORT | PURGE_RXCLEAR | PURGE_TXABORT | PURGE_TXCLEAR);

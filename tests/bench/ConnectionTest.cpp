@@ -5,6 +5,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "PontelDeclar.h"
 #include "SystemPlatform.h"
 #include "WindowFixture.h"
 
@@ -50,6 +51,25 @@ TEST_F(ConnectionTest, WithoutFreePortsTheBoxIsEmptyAndInitFails)
     EXPECT_TRUE(m_port.openings.empty());
     EXPECT_EQ(m_form->portHandle(), -1);
     EXPECT_EQ(text(QStringLiteral("StaticText1")), QStringLiteral("0"));
+}
+
+// A port that is there but refused is listed with its reason, and "Init"
+// on it says why after the specified text; a port that is not there is not
+// listed.
+TEST_F(ConnectionTest, ARefusedPortIsListedWithItsReasonAndInitSaysIt)
+{
+    const std::string denied = "permission denied on /dev/ttyUSB0: add your user to the group dialout and log in again";
+    m_sim.setFreePorts({5});
+    m_sim.setRefusedPort(2, PONTEL_OPEN_NOT_PERMITTED, denied);
+    m_sim.setRefusedPort(3, PONTEL_OPEN_NO_DEVICE, "no such device: /dev/ttyUSB1");
+    openWindow();
+    ASSERT_EQ(portBox()->count(), 2);
+    EXPECT_EQ(portBox()->itemText(0), QStringLiteral("Com2"));
+    EXPECT_EQ(portBox()->itemData(0, Qt::ToolTipRole).toString().toStdString(), denied);
+    EXPECT_EQ(portBox()->itemText(1), QStringLiteral("Com5"));
+    EXPECT_FALSE(portBox()->itemData(1, Qt::ToolTipRole).isValid());
+    click(QStringLiteral("Button41"));
+    EXPECT_EQ(m_platform.messages, QStringList{QStringLiteral("Echec d'initialisation\n") + QString::fromStdString(denied)});
 }
 
 TEST_F(ConnectionTest, InitOpensThePortWithTheLineSettingsAndReadsTheSerialNumber)

@@ -73,6 +73,7 @@ public:
     {
         return m_sim.receiveUpTo(handle, buffer, max);
     }
+    int32_t openFailure(uint8_t n, std::string &text) override { return m_sim.openFailure(n, text); }
 
 private:
     SimPort &m_sim;

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -174,6 +175,14 @@ TEST(PontelPorts, PortNumbersOutsideOneToNineNameNothing)
     }
 }
 
+// The cause Pontel gives for port n, and its text.
+std::pair<int32_t, std::string> openFailure(uint8_t n)
+{
+    char text[512];
+    const int32_t cause = PontelOpenFailure(n, text, sizeof text);
+    return {cause, text};
+}
+
 TEST(PontelPorts, PortIsFreeOnlyWhenItsDeviceCanBeOpenedNow)
 {
     PseudoTerminal pty;
@@ -185,14 +194,23 @@ TEST(PontelPorts, PortIsFreeOnlyWhenItsDeviceCanBeOpenedNow)
     ScopedEnvironment notTerminal("PONTEL_COM3", regularFile);
 
     EXPECT_EQ(PortComFree(1), 1);
+    EXPECT_EQ(openFailure(1).first, PONTEL_OPEN_OK);
     EXPECT_EQ(PortComFree(2), 0);
+    EXPECT_EQ(openFailure(2).first, PONTEL_OPEN_NO_DEVICE);
     EXPECT_EQ(openPort(2, kShort), -1);
+    EXPECT_EQ(openFailure(2), std::make_pair(int32_t(PONTEL_OPEN_NO_DEVICE),
+                                             std::string("no such device: /dev/pontel-no-such-device (is the "
+                                                         "adapter plugged in?)")));
     EXPECT_EQ(PortComFree(3), 0);
     EXPECT_EQ(openPort(3, kShort), -1);
+    EXPECT_EQ(openFailure(3), std::make_pair(int32_t(PONTEL_OPEN_NOT_SERIAL),
+                                             std::string(regularFile) + " is not a serial port"));
 
     PortHandle handle = openPort(1, kShort);
     ASSERT_NE(handle, -1);
+    EXPECT_EQ(openFailure(1).first, PONTEL_OPEN_OK);
     EXPECT_EQ(PortComFree(1), 0); // held by ourselves
+    EXPECT_EQ(openFailure(1).second, pty.path() + " is already open in this program");
     EXPECT_EQ(CloseCom(&handle), 1);
     EXPECT_EQ(PortComFree(1), 1);
 
@@ -211,12 +229,16 @@ TEST(PontelPorts, DeviceHeldBySomeoneElseIsNeitherFreeNorOpened)
     ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
     EXPECT_EQ(PortComFree(1), 0);
     EXPECT_EQ(openPort(1, kShort), -1);
+    // The holder is named: here the test program itself.
+    EXPECT_EQ(openFailure(1), std::make_pair(int32_t(PONTEL_OPEN_IN_USE),
+                                             pty.path() + " is held by this program: close it, or pick another port"));
     flock(other, LOCK_UN);
 
     // Another program's exclusive mode.
     ASSERT_EQ(ioctl(other, TIOCEXCL), 0);
     EXPECT_EQ(PortComFree(1), 0);
     EXPECT_EQ(openPort(1, kShort), -1);
+    EXPECT_EQ(openFailure(1).first, PONTEL_OPEN_IN_USE);
     ioctl(other, TIOCNXCL);
 
     EXPECT_EQ(PortComFree(1), 1);

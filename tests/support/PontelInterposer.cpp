@@ -7,7 +7,9 @@
 #include "PontelDeclar.h"
 #include "PortBackend.h"
 
+#include <algorithm>
 #include <map>
+#include <string>
 #include <mutex>
 
 #include "ExchangeRecord.h"
@@ -94,6 +96,18 @@ PONTEL_API int32_t PontelReadUpTo(PortHandle *port, uint8_t *buffer, int32_t max
     if (got >= 0 && max > 0)
         recordOf(*port).read(buffer, got, got == max ? PONTEL_READ_COMPLETE : PONTEL_READ_TIMED_OUT);
     return got;
+}
+
+PONTEL_API int32_t PontelOpenFailure(uint8_t n, char *text, int32_t size)
+{
+    std::string line;
+    const int32_t cause = g_backend ? g_backend->openFailure(n, line) : 0;
+    if (text && size > 0) {
+        const size_t kept = std::min(line.size(), static_cast<size_t>(size - 1));
+        std::copy(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(kept), text);
+        text[kept] = '\0';
+    }
+    return cause;
 }
 
 PONTEL_API CCBool PontelLastExchange(PortHandle handle, PontelExchange *exchange)

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "CCTalkComDeclar.h"
 
@@ -29,6 +30,14 @@ public:
     virtual bool isOpen(PortHandle handle) = 0;
     // Up to max bytes; the number read, -1 when the handle is not open.
     virtual int32_t receiveUpTo(PortHandle handle, uint8_t *buffer, int32_t max) = 0;
+    // Why port n cannot be opened (a PONTEL_OPEN_* cause and its line); none
+    // unless the backend says.
+    virtual int32_t openFailure(uint8_t n, std::string &text)
+    {
+        (void)n;
+        text.clear();
+        return 0;
+    }
 };
 
 #if defined(_WIN32) && defined(PORT_STANDIN_BUILDING)

@@ -61,6 +61,13 @@ bool SimPort::portFree(uint8_t n)
     return m_freePorts.count(n) != 0;
 }
 
+int32_t SimPort::openFailure(uint8_t n, std::string &text)
+{
+    const auto it = m_refused.find(n);
+    text = it == m_refused.end() ? std::string() : it->second.second;
+    return it == m_refused.end() ? 0 : it->second.first;
+}
+
 PortHandle SimPort::open(uint8_t n, const int32_t settings[9])
 {
     if (!portFree(n))

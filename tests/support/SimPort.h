@@ -18,6 +18,8 @@
 #include <cstdint>
 #include <map>
 #include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "Bus.h"
@@ -33,6 +35,8 @@ public:
 
     // Which port numbers PortComFree reports and ComInit opens.
     void setFreePorts(std::set<uint8_t> ports) { m_freePorts = std::move(ports); }
+    // A port that is there but cannot be opened, and why (PontelOpenFailure).
+    void setRefusedPort(uint8_t n, int32_t cause, std::string text) { m_refused[n] = {cause, std::move(text)}; }
 
     ccsim::Bus &bus() { return m_bus; }
     // The first device with this address; fails the test (throws) when none.
@@ -62,6 +66,7 @@ public:
     int32_t receiveSome(PortHandle handle, uint8_t *buffer, int32_t count) override;
     bool isOpen(PortHandle handle) override;
     int32_t receiveUpTo(PortHandle handle, uint8_t *buffer, int32_t max) override;
+    int32_t openFailure(uint8_t n, std::string &text) override;
 
 private:
     struct OpenPort
@@ -79,6 +84,7 @@ private:
     ccsim::Bus m_bus;
     ccsim::SimTime m_now{};
     std::set<uint8_t> m_freePorts{1};
+    std::map<uint8_t, std::pair<int32_t, std::string>> m_refused;
     std::map<PortHandle, OpenPort> m_open;
     PortHandle m_nextHandle = 100;
     std::vector<uint8_t> m_input; // reached the host, not read yet

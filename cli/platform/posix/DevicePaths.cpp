@@ -21,10 +21,6 @@ std::string missingDeviceReason(const std::string &path)
     return std::filesystem::exists(path, error) ? std::string() : "no such file";
 }
 
-const char *openFailureReason()
-{
-    return "not a terminal we may open, or another program holds it";
-}
 
 void setEnvironment(const std::string &name, const std::string &value)
 {

@@ -40,10 +40,6 @@ std::string missingDeviceReason(const std::string &)
     return {};
 }
 
-const char *openFailureReason()
-{
-    return "no such port, or another program holds it";
-}
 
 void setEnvironment(const std::string &name, const std::string &value)
 {

@@ -19,7 +19,7 @@ expect "a silent device" "$status:$out:$err" \
     "1::ravlin: serial-number: no reply from address 2 on Com3 (timed out)$crlf"
 run "$ravlin" serial-number --port COM40
 expect "a COM port that does not exist" "$status:$out:$err" \
-    "3::ravlin: serial-number: cannot open COM40: no such port, or another program holds it$crlf"
+    "3::ravlin: serial-number: cannot open COM40: no such port: \\\\.\\COM40 (is the adapter plugged in?)$crlf"
 run "$ravlin" serial-number --port Com0
 expect "a port name that is neither" "$status" "2"
 
