@@ -103,6 +103,8 @@ void parseArguments(const std::vector<std::string> &words, Arguments &a)
             a.intervalMs = static_cast<int>(parseNumber(takeValue(), 0, 3600000, "--interval (milliseconds)"));
         } else if (word == "--count" || word == "-n") {
             a.count = parseNumber(takeValue(), 1, 2147483647, "--count");
+        } else if (word == "--polls") {
+            a.polls = parseNumber(takeValue(), 1, 2147483647, "--polls");
         } else if (word == "--for") {
             a.seconds = parseSeconds(takeValue(), "--for");
         } else if (word == "--range") {

@@ -24,7 +24,8 @@ struct Arguments
     // Options of some commands only; which ones a command takes is in its
     // entry of the command table.
     std::optional<int> intervalMs;  // watch
-    std::optional<long> count;      // watch, monitor: stop after so many
+    std::optional<long> count;      // watch: events, monitor: frames; stop after so many
+    std::optional<long> polls;      // watch: stop after so many polls
     std::optional<double> seconds;  // watch, monitor: stop after so long
     std::optional<std::string> range; // scan
     std::optional<int> gapMs;       // monitor

@@ -60,7 +60,14 @@ void Context::report(const std::string &line, JsonObject fields)
 
 void Context::stream(const std::string &line, const JsonObject &object)
 {
-    out << (args.json ? object.text() : line) << "\n" << std::flush;
+    if (!args.json) {
+        out << line << "\n" << std::flush;
+        return;
+    }
+    // Each line says what made it, as a one-shot command's object does.
+    JsonObject named;
+    named.add("command", command.name).add("port", m_port ? m_port->shown() : args.port).append(object);
+    out << named.text() << "\n" << std::flush;
 }
 
 const std::vector<Command> &commandTable()

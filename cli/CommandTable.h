@@ -27,6 +27,7 @@ enum OptionFlags : unsigned {
     kGap = 1u << 6,
     kLatch = 1u << 7,
     kNoVerify = 1u << 8,
+    kPolls = 1u << 9,
     kDevice = kAddress | kTimeout,
 };
 

@@ -77,13 +77,15 @@ uint8_t DeviceLink::simplePoll()
     return address;
 }
 
-uint8_t DeviceLink::addressPoll()
+std::vector<uint8_t> DeviceLink::addressPoll()
 {
-    const uint8_t answer = CCGet_Adress(m_port.handle());
-    verify();
-    if (answer == 0)
-        throw CliError(kExitDevice, "no device answered the address poll on " + m_port.shown() + " (timed out)");
-    return answer;
+    // The raw pass-through collects the bare answers of every device until
+    // none comes within the time-out; the export reads the first only.
+    uint8_t request[255] = {0, 0, 1, 253};
+    uint8_t reply[260] = {};
+    if (!CCSend_Command(m_port.handle(), request, reply))
+        return {};
+    return std::vector<uint8_t>(reply + 5, reply + 5 + reply[1]);
 }
 
 void DeviceLink::setAddressTo(uint8_t newAddress)

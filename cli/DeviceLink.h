@@ -33,7 +33,7 @@ public:
 
     // Identity, addressing and comms.
     uint8_t simplePoll();              // the address that answered
-    uint8_t addressPoll();             // the first bare byte
+    std::vector<uint8_t> addressPoll(); // every bare answer, in order (none: empty)
     void setAddressTo(uint8_t newAddress);
     uint8_t randomAddress();           // the new address
     std::pair<uint8_t, uint8_t> polling(); // units, value

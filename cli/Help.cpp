@@ -138,6 +138,8 @@ void printCommandHelp(std::ostream &out, const Command &command)
         options << ", --interval MS";
     if (command.options & kCount)
         options << ", --count N";
+    if (command.options & kPolls)
+        options << ", --polls N";
     if (command.options & kFor)
         options << ", --for SECONDS";
     if (command.options & kRange)

@@ -48,14 +48,20 @@ std::vector<Command> identityCommands()
              const uint8_t answered = c.device().simplePoll();
              c.report("device " + std::to_string(answered) + " answers", JsonObject().add("answered", answered));
          }},
-        {"address-poll", "", 0, 0, kTimeout, 1200, "address poll: the first device address that answers",
+        {"address-poll", "", 0, 0, kTimeout, 1200, "address poll: the addresses of the devices that answer",
          "Sends the address poll (header 253, always to address 0). Each device answers with one bare byte, "
-         "its address, after a delay of 4 ms times the address; this prints the first. `ravlin scan` "
-         "collects them all. Devices keep quiet for about a second after it.",
+         "its address, after a delay of 4 ms times the address; this prints every answer, in the order "
+         "they came, until none comes within the time-out. Devices keep quiet for about a second after it.",
          {"ravlin address-poll"},
          [](Context &c) {
-             const uint8_t first = c.device().addressPoll();
-             c.report("address " + std::to_string(first), JsonObject().add("first_address", first));
+             const std::vector<uint8_t> answers = c.device().addressPoll();
+             if (answers.empty())
+                 throw CliError(kExitDevice, "no device answered the address poll on " + c.port().shown()
+                                                 + " (timed out)");
+             std::string line = answers.size() == 1 ? "address" : "addresses";
+             for (const uint8_t a : answers)
+                 line += " " + std::to_string(a);
+             c.report(line, JsonObject().add("first_address", answers[0]).addNumbers("addresses", answers));
          }},
         {"set-address", "NEW", 1, 1, kDevice, 500, "give the device at --address a new address",
          "Sends header 251 with NEW to --address; the device acknowledges from its new address.",

@@ -19,7 +19,7 @@ struct OptionName
 const OptionName kOptionNames[] = {
     {kAddress, "--address"}, {kTimeout, "--timeout"}, {kInterval, "--interval"}, {kCount, "--count"},
     {kFor, "--for"},         {kRange, "--range"},     {kGap, "--gap"},           {kLatch, "--latch"},
-    {kNoVerify, "--no-verify"},
+    {kNoVerify, "--no-verify"}, {kPolls, "--polls"},
 };
 
 void checkOptions(const Arguments &args, const Command &command)
@@ -67,6 +67,11 @@ int runRavlin(const std::vector<std::string> &words, std::ostream &out, std::ost
             out << "ravlin 1.2.0\n";
             return kExitOk;
         }
+        if (name.empty() && !args.help) {
+            err << "usage: ravlin COMMAND [--port PORT] [--address N] [options]\n"
+                   "ravlin --help lists the commands and options; ravlin help COMMAND shows one.\n";
+            return kExitUsage;
+        }
         if (name.empty() || name == "help") {
             if (name == "help" && !args.positionals.empty()) {
                 const Command *command = findCommand(args.positionals[0]);
@@ -76,7 +81,7 @@ int runRavlin(const std::vector<std::string> &words, std::ostream &out, std::ost
                 return kExitOk;
             }
             printUsage(out);
-            return name.empty() && !args.help ? kExitUsage : kExitOk;
+            return kExitOk;
         }
         const Command *command = findCommand(name);
         if (!command)

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "CliError.h"
+#include "DevicePaths.h"
 #include "CommandTable.h"
 #include "Interrupt.h"
 #include "ReplyProbe.h"
@@ -26,17 +27,6 @@ std::pair<int, int> parseRange(const std::string &text)
     if (last < first)
         throw usageError("--range must go up: " + text);
     return {first, last};
-}
-
-std::vector<uint8_t> addressPoll(Context &c)
-{
-    PortSession &port = c.port(replyTimeouts(1200));
-    uint8_t request[255] = {0, 0, 1, 253};
-    uint8_t reply[260] = {};
-    std::vector<uint8_t> answers;
-    if (CCSend_Command(port.handle(), request, reply))
-        answers.assign(reply + 5, reply + 5 + reply[1]);
-    return answers;
 }
 
 struct Found
@@ -77,7 +67,14 @@ void runScan(Context &c)
 {
     catchInterrupt();
     const auto [first, last] = parseRange(c.args.range.value_or("2-255"));
-    const std::vector<uint8_t> answers = addressPoll(c);
+    // The address poll and the devices' quiet time, then one simple poll
+    // per address that may take the whole time-out.
+    const int seconds = static_cast<int>((1500 + (last - first + 1) * static_cast<long>(c.timeoutMs()) + 999) / 1000);
+    c.err << "ravlin: scan: addresses " << first << " to " << last << ", about " << seconds
+          << " s (--range and --timeout shorten it)\n" << std::flush;
+    const bool progress = stderrIsTerminal();
+    DeviceLink device(c.port(replyTimeouts(1200)), 0);
+    const std::vector<uint8_t> answers = device.addressPoll();
     PortSession &port = c.port();
     std::string line = "address poll on " + port.shown() + ":";
     for (const uint8_t a : answers)
@@ -90,8 +87,9 @@ void runScan(Context &c)
 
     std::vector<Found> found;
     std::set<int> seen;
-    DeviceLink device(port, 0);
     for (int a = first; a <= last && !interrupted(); ++a) {
+        if (progress)
+            c.err << "\rravlin: scan: address " << a << " of " << first << "-" << last << " " << std::flush;
         uint8_t answered = static_cast<uint8_t>(a);
         if (!CCGet_Simple_Poll(port.handle(), &answered))
             continue;
@@ -103,6 +101,8 @@ void runScan(Context &c)
         found.push_back(f);
         seen.insert(a);
     }
+    if (progress)
+        c.err << "\r" << std::string(40, ' ') << "\r" << std::flush;
     for (const uint8_t a : answers) {
         if (seen.count(a)) {
             for (Found &f : found)

@@ -1,4 +1,6 @@
 // ravlin dump and ravlin apply: a device's coin set-up to and from a file.
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -67,13 +69,22 @@ void runApply(Context &c)
 {
     const std::string &fileName = c.args.positionals[0];
     Setup wanted;
+    std::vector<std::string> errors;
     if (fileName == "-") {
-        wanted = parseSetup(std::cin, "(standard input)");
+        wanted = parseSetup(std::cin, "(standard input)", &errors);
     } else {
         std::ifstream file(fileName);
         if (!file)
-            throw usageError("cannot read " + fileName);
-        wanted = parseSetup(file, fileName);
+            throw usageError("cannot read " + fileName + ": " + std::strerror(errno));
+        wanted = parseSetup(file, fileName, &errors);
+    }
+    // Every bad line is named, then the file is refused whole.
+    if (errors.size() == 1)
+        throw usageError(errors.front());
+    if (!errors.empty()) {
+        for (const std::string &error : errors)
+            c.err << "ravlin: apply: " << error << "\n";
+        throw usageError(fileName + ": " + std::to_string(errors.size()) + " bad lines, nothing was applied");
     }
     if (wanted.settingCount() == 0)
         throw usageError(fileName + ": no settings in it");

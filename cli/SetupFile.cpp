@@ -59,19 +59,36 @@ std::string coinIdValue(const std::string &bytes)
     return shown;
 }
 
-Setup parseSetup(std::istream &in, const std::string &fileName)
+// One line of the file into setup; throws CliError "FILE:LINE: reason".
+void parseLine(Setup &setup, const std::string &line, const std::string &fileName, int number);
+
+Setup parseSetup(std::istream &in, const std::string &fileName, std::vector<std::string> *errors)
 {
     Setup setup;
     std::string line;
     int number = 0;
     while (std::getline(in, line)) {
         ++number;
+        try {
+            parseLine(setup, line, fileName, number);
+        } catch (const CliError &error) {
+            if (!errors)
+                throw;
+            errors->push_back(error.what());
+        }
+    }
+    return setup;
+}
+
+void parseLine(Setup &setup, const std::string &line, const std::string &fileName, int number)
+{
+    {
         auto fail = [&](const std::string &why) {
             return usageError(fileName + ":" + std::to_string(number) + ": " + why);
         };
         const std::string content = trim(line);
         if (content.empty() || content[0] == '#')
-            continue;
+            return;
         const size_t equals = content.find('=');
         if (equals == std::string::npos)
             throw fail("expected \"key = value\"");
@@ -122,7 +139,6 @@ Setup parseSetup(std::istream &in, const std::string &fileName)
             throw fail(message);
         }
     }
-    return setup;
 }
 
 std::string formatSetup(const Setup &setup, const std::vector<std::string> &comments)

@@ -28,8 +28,9 @@ struct Setup
     size_t settingCount() const;
 };
 
-// Throws CliError (usage) "FILE:LINE: reason" on the first bad line.
-Setup parseSetup(std::istream &in, const std::string &fileName);
+// Throws CliError (usage) "FILE:LINE: reason" on the first bad line; with
+// `errors`, collects every bad line's reason there instead and reads on.
+Setup parseSetup(std::istream &in, const std::string &fileName, std::vector<std::string> *errors = nullptr);
 
 // The file text; `comments` go first, each as a "# " line.
 std::string formatSetup(const Setup &setup, const std::vector<std::string> &comments);

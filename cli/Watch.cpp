@@ -36,8 +36,13 @@ void runWatch(Context &c)
     long polls = 0, fresh = 0, lost = 0, failed = 0;
     const auto start = std::chrono::steady_clock::now();
     auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
+    // --count counts the new events, --polls the polls.
+    auto done = [&] {
+        return (c.args.count && fresh >= *c.args.count) || (c.args.polls && polls >= *c.args.polls)
+               || (c.args.seconds && elapsed() >= *c.args.seconds);
+    };
     while (!interrupted()) {
-        if ((c.args.count && polls >= *c.args.count) || (c.args.seconds && elapsed() >= *c.args.seconds))
+        if (done())
             break;
         ++polls;
         std::vector<uint8_t> buffer;
@@ -65,13 +70,15 @@ void runWatch(Context &c)
                      JsonObject().add("time", time).add("event", "lost").add("lost", update.lost));
         }
         for (const CoinEvent &event : update.fresh) {
+            if (c.args.count && fresh >= *c.args.count)
+                break;
             ++fresh;
             char number[8];
             std::snprintf(number, sizeof number, "%3u", event.number);
             c.stream(time + "  " + number + "  " + describeEvent(event.resultA, event.resultB),
                      JsonObject().add("time", time).add("event", "coin_event").append(eventJson(event)));
         }
-        if (c.args.count && polls >= *c.args.count)
+        if (done())
             break;
         sleepUnlessInterrupted(interval);
     }
@@ -94,12 +101,13 @@ void runWatch(Context &c)
 
 Command watchCommand()
 {
-    return {"watch", "", 0, 0, kDevice | kInterval | kCount | kFor, 500, "follow the coin events as they come",
+    return {"watch", "", 0, 0, kDevice | kInterval | kCount | kPolls | kFor, 500, "follow the coin events as they come",
             "Reads the event buffer (header 229) every --interval milliseconds (default 200) and prints "
             "each new event once, oldest first, with its counter value: credits with channel and sorter "
             "path, errors by name. When the counter moved by more than the five events the buffer holds, "
             "it says how many were lost. A failed poll is reported on standard error and the watch goes "
-            "on. Ctrl-C ends it with a summary line; so do --count N polls or --for SECONDS.",
+            "on. Ctrl-C ends it with a summary line; so do --count N new events, --polls N polls, or --for "
+            "SECONDS.",
             {"ravlin watch --address 2", "ravlin watch --address 2 --interval 100 --json",
              "ravlin watch --for 60 > coins.log"},
             runWatch};

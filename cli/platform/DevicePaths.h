@@ -15,6 +15,8 @@ const char *devicePathKind();
 // Why the named device cannot be opened, when that is known before trying
 // (Linux: no such file); empty otherwise.
 std::string missingDeviceReason(const std::string &path);
+// Whether standard error is a terminal a person watches (for progress).
+bool stderrIsTerminal();
 // Sets an environment variable of this process (Pontel reads its mapping
 // from there).
 void setEnvironment(const std::string &name, const std::string &value);

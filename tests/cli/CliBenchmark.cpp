@@ -101,7 +101,7 @@ void WatchPolls(benchmark::State &state)
             state.SkipWithError("ravlin watch failed");
             return;
         }
-        const size_t at = out.find("{\"event\":\"stop\"");
+        const size_t at = out.find("\"event\":\"stop\"");
         const size_t pollsAt = out.find("\"polls\":", at), secondsAt = out.find("\"seconds\":", at);
         if (at == std::string::npos || pollsAt == std::string::npos || secondsAt == std::string::npos) {
             state.SkipWithError("no summary from ravlin watch");

@@ -208,6 +208,16 @@ TEST(CliEndToEnd, WatchShowsCoinsOnceAndEndsCleanlyOnCtrlC)
         lost = std::stoul(o.out.substr(o.out.rfind("  ", at) + 2));
     EXPECT_EQ(ones + lost, 7u) << o.out;
     EXPECT_NE(o.out.find("stopped after "), std::string::npos);
+
+    // --count counts new events: of three coins, two are shown, and the watch ends by itself.
+    Ravlin counted({"watch", "--port", sim.path(), "--address", "2", "--interval", "50", "--count", "2"});
+    std::this_thread::sleep_for(1s);
+    for (int i = 0; i < 3; ++i)
+        sim.control("coin 4");
+    const Outcome two = counted.finish();
+    EXPECT_EQ(two.status, 0) << two.err;
+    EXPECT_EQ(count(two.out, "credit on channel 4"), 2u) << two.out;
+    EXPECT_NE(two.out.find(" s: 2 new events, "), std::string::npos) << two.out;
 }
 
 TEST(CliEndToEnd, ScanOfTwoThenThreeDevicesWithTwoOnOneAddress)
@@ -221,17 +231,21 @@ TEST(CliEndToEnd, ScanOfTwoThenThreeDevicesWithTwoOnOneAddress)
                          "address 2  Coin Acceptor  Virtual Validators  CV-16  serial 1234567\n"
                          "address 9  Coin Acceptor  Virtual Validators  CV-9  serial 1234567\n"
                          "2 addresses answer on " + sim.path() + " (simple poll of addresses 2 to 12)\n");
+        EXPECT_EQ(o.err, "ravlin: scan: addresses 2 to 12, about 3 s (--range and --timeout shorten it)\n");
+        const Outcome polled = ravlin({"address-poll", "--port", sim.path()});
+        EXPECT_EQ(polled.out, "addresses 2 9\n") << polled.err;
     }
     CcsimProcess sim({"--no-pacing", "--quiet", "0", "--device", "2", "--device", "3", "--device", "3", "--serial",
                       "999"});
     ASSERT_TRUE(sim.started());
     const Outcome o = ravlin({"scan", "--port", sim.path(), "--range", "2-4", "--json"});
     EXPECT_EQ(o.status, 0) << o.err;
-    EXPECT_NE(o.out.find("{\"event\":\"address_poll\",\"answers\":[2,3]}"), std::string::npos) << o.out;
-    EXPECT_NE(o.out.find("{\"event\":\"device\",\"address\":2,\"simple_poll\":true,\"address_poll\":true,"
+    const std::string named = "{\"command\":\"scan\",\"port\":\"" + sim.path() + "\",";
+    EXPECT_NE(o.out.find(named + "\"event\":\"address_poll\",\"answers\":[2,3]}"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find(named + "\"event\":\"device\",\"address\":2,\"simple_poll\":true,\"address_poll\":true,"
                          "\"category\":\"Coin Acceptor\""),
               std::string::npos);
-    EXPECT_NE(o.out.find("{\"event\":\"device\",\"address\":3,\"simple_poll\":true,\"address_poll\":true,"
+    EXPECT_NE(o.out.find(named + "\"event\":\"device\",\"address\":3,\"simple_poll\":true,\"address_poll\":true,"
                          "\"collision\":true"),
               std::string::npos)
         << o.out;

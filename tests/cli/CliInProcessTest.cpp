@@ -129,11 +129,15 @@ TEST(CliInProcess, BadArgumentsAreRefusedBeforeAnythingIsSent)
         {{"serial-number", "--interval", "5"}, "ravlin: serial-number: --interval does not apply to serial-number\n"},
         {{"frobnicate"}, "ravlin: frobnicate: no command 'frobnicate' (ravlin --help lists them)\n"},
         {{"raw", "254", "0x1FF"}, "ravlin: raw: data byte 1 must be 0 to 255, not 0x1FF\n"},
+        {{}, "usage: ravlin COMMAND [--port PORT] [--address N] [options]\n"
+             "ravlin --help lists the commands and options; ravlin help COMMAND shows one.\n"},
+        {{"apply", "/no/such/file"}, "ravlin: apply: cannot read /no/such/file: No such file or directory\n"},
     };
     for (const Case &c : cases) {
         const Outcome o = run(c.words);
-        EXPECT_EQ(o.status, 2) << c.words[0];
+        EXPECT_EQ(o.status, 2) << (c.words.empty() ? "" : c.words[0]);
         EXPECT_EQ(o.err, c.out);
+        EXPECT_EQ(o.out, "");
     }
     EXPECT_TRUE(sim.hostBytes().empty());
     // A port that cannot be opened.
@@ -153,9 +157,19 @@ TEST(CliInProcess, ABadSetupFileOrADeadDeviceStopsEarly)
     EXPECT_EQ(o.status, 2);
     EXPECT_EQ(o.err, "ravlin: apply: " + file + ":2: a coin id has 6 characters, not 7 ('TOOLONG')\n");
     EXPECT_TRUE(sim.hostBytes().empty()); // the first, good line was not written either
+    // Every bad line is named before the file is refused.
+    std::ofstream(file) << "sorter 1 = 2\ncoin-id 2 = TOOLONG\nsorter 1 = 3\nspeed = 9\n";
+    o = run({"apply", file, "-a", "2"});
+    std::remove(file.c_str());
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.err, "ravlin: apply: " + file + ":2: a coin id has 6 characters, not 7 ('TOOLONG')\n"
+                     "ravlin: apply: " + file + ":3: sorter 1 given twice\n"
+                     "ravlin: apply: " + file + ":4: unknown key 'speed'\n"
+                     "ravlin: apply: " + file + ": 3 bad lines, nothing was applied\n");
+    EXPECT_TRUE(sim.hostBytes().empty());
     // A watch of a silent device reports each failed poll and fails.
     sim.device(2).setFault(ccsim::Fault::Silence);
-    o = run({"watch", "-a", "2", "--count", "2", "--interval", "0"});
+    o = run({"watch", "-a", "2", "--polls", "2", "--interval", "0"});
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.out.rfind("stopped after 2 polls in ", 0), 0u) << o.out;
     EXPECT_NE(o.out.find(" s: 0 new events, 0 lost, 2 failed polls\n"), std::string::npos) << o.out;

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include <unistd.h>
+
 namespace ravlin {
 
 bool isDevicePath(const std::string &text)
@@ -21,6 +23,11 @@ std::string missingDeviceReason(const std::string &path)
     return std::filesystem::exists(path, error) ? std::string() : "no such file";
 }
 
+
+bool stderrIsTerminal()
+{
+    return isatty(STDERR_FILENO) != 0;
+}
 
 void setEnvironment(const std::string &name, const std::string &value)
 {

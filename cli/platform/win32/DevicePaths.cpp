@@ -1,7 +1,9 @@
 #include "DevicePaths.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
+#include <io.h>
 
 namespace ravlin {
 
@@ -40,6 +42,11 @@ std::string missingDeviceReason(const std::string &)
     return {};
 }
 
+
+bool stderrIsTerminal()
+{
+    return _isatty(_fileno(stderr)) != 0;
+}
 
 void setEnvironment(const std::string &name, const std::string &value)
 {
