@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "DeviceAccess.h"
+#include "PortPrimitives.h"
 
 namespace pontel {
 
@@ -13,7 +13,7 @@ OpenPort::OpenPort(int fd, uint8_t portNumber, std::string path, ReadLimits read
 
 OpenPort::~OpenPort()
 {
-    releaseDevice(m_fd);
+    closePort(m_fd);
 }
 
 HandleTable &HandleTable::instance()

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "ExchangeRecord.h"
-#include "TimedIo.h"
+#include "PortSettings.h"
 
 namespace pontel {
 

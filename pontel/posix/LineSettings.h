@@ -5,15 +5,9 @@
 
 #include <termios.h>
 
-namespace pontel {
+#include "PortSettings.h"
 
-struct LineSettings
-{
-    int32_t baud = 9600;
-    int32_t dataBits = 8;  // 5 to 8
-    int32_t parity = 0;    // 0 none, 1 odd, 2 even, 3 mark, 4 space
-    int32_t stopBits = 1;  // 1 or 2
-};
+namespace pontel {
 
 // Whether the settings name a speed and a character format the line supports.
 bool lineSettingsValid(const LineSettings &settings);

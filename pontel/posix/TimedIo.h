@@ -4,20 +4,9 @@
 
 #include <cstdint>
 
+#include "PortSettings.h"
+
 namespace pontel {
-
-struct ReadLimits
-{
-    int32_t interval = 0;  // longest gap between two bytes
-    int32_t perByte = 0;   // total: perByte * count + constant
-    int32_t constant = 0;
-};
-
-struct WriteLimits
-{
-    int32_t perByte = 0;   // total: perByte * count + constant
-    int32_t constant = 0;
-};
 
 // Reads up to count bytes into buffer. Stops when count bytes arrived, when a
 // time-out expired, or when the device reports an error or a hang-up; end

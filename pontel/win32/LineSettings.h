@@ -3,17 +3,11 @@
 
 #include <cstdint>
 
+#include "PortSettings.h"
+
 #include "Win32.h"
 
 namespace pontel {
-
-struct LineSettings
-{
-    int32_t baud = 9600;
-    int32_t dataBits = 8;  // 5 to 8
-    int32_t parity = 0;    // 0 none, 1 odd, 2 even, 3 mark, 4 space
-    int32_t stopBits = 1;  // 1 or 2
-};
 
 // Whether the settings name a speed and a character format the POSIX
 // backend also accepts: the same rates (the termios ones, 50 to 4000000),

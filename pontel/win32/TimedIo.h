@@ -5,22 +5,11 @@
 
 #include <cstdint>
 
+#include "PortSettings.h"
+
 #include "Win32.h"
 
 namespace pontel {
-
-struct ReadLimits
-{
-    int32_t interval = 0;  // longest gap between two bytes
-    int32_t perByte = 0;   // total: perByte * count + constant
-    int32_t constant = 0;
-};
-
-struct WriteLimits
-{
-    int32_t perByte = 0;   // total: perByte * count + constant
-    int32_t constant = 0;
-};
 
 // The COMMTIMEOUTS of the limits, field for field:
 //   ReadIntervalTimeout         = read.interval

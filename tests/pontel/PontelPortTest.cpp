@@ -13,6 +13,8 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+
+#include <linux/serial.h>
 #include <unistd.h>
 
 #include "PontelDeclar.h"
@@ -305,6 +307,26 @@ TEST(PontelPorts, OpeningAnOpenPortNumberAgainReleasesTheEarlierHandle)
     EXPECT_EQ(PortComFree(1), 0);
     EXPECT_EQ(CloseCom(&oneAgain), 1);
     EXPECT_EQ(CloseCom(&two), 1);
+}
+
+// A pseudo-terminal has no low-latency mode to give (TIOCGSERIAL fails on
+// it), as some drivers have none: the port opens and carries bytes all the
+// same.
+TEST(PontelPorts, APortWithoutLowLatencyModeStillOpensAndWorks)
+{
+    PseudoTerminal pty;
+    ScopedEnvironment mapping("PONTEL_COM1", pty.path());
+    PortHandle handle = openPort(1, kShort);
+    ASSERT_NE(handle, -1);
+    serial_struct serial{};
+    EXPECT_NE(ioctl(handle, TIOCGSERIAL, &serial), 0);
+    const uint8_t request[] = {2, 0, 1, 254, 255};
+    EXPECT_EQ(SendToCom(&handle, request, sizeof request), 1);
+    EXPECT_EQ(pty.receive(sizeof request, std::chrono::seconds(2)), Bytes(request, request + sizeof request));
+    pty.send({1, 0, 2, 0, 253});
+    uint8_t reply[5];
+    EXPECT_EQ(RcvFromCom(&handle, reply, sizeof reply), 1);
+    EXPECT_EQ(CloseCom(&handle), 1);
 }
 
 TEST(PontelPorts, LineIsRawAtTheSpeedGiven)

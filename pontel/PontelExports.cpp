@@ -1,25 +1,25 @@
-// The exported functions of Pontel on Windows: the same argument checks and
-// handle table as the POSIX backend, with the work done by CreateFileA,
-// SetCommState, SetCommTimeouts, PurgeComm, ReadFile and WriteFile.
+// The exported functions of Pontel: argument checks, the open lock, the
+// handle table, the records of exchanges and failed opens, and the calls
+// into the port primitives of the system (PortPrimitives.h). Nothing here
+// knows which system it runs on.
 #include "PontelDeclar.h"
 
+#include <algorithm>
+#include <cstring>
 #include <initializer_list>
 #include <memory>
 #include <mutex>
 
-#include "DeviceAccess.h"
 #include "HandleTable.h"
-#include "LineSettings.h"
 #include "OpenFailures.h"
-#include "PortNaming.h"
-#include "TimedIo.h"
+#include "PortPrimitives.h"
 
 using namespace pontel;
 
 namespace {
 
-// Opening, closing and probing run one at a time, so that a port number is
-// never opened twice by two racing calls.
+// Opening, closing and probing run one at a time, so that a port number or a
+// device is never opened twice by two racing calls.
 std::mutex g_openMutex;
 
 std::shared_ptr<OpenPort> openPortFor(const PortHandle *port)
@@ -46,7 +46,7 @@ PONTEL_API CCBool PortComFree(uint8_t n)
     OpenFailure why;
     if (path.empty())
         why = noDeviceCause(n);
-    else if (HandleTable::instance().pathOpen(canonicalPath(path)))
+    else if (HandleTable::instance().pathOpen(portIdentity(path)))
         why = openHereCause(path);
     else
         deviceFreeNow(path, why);
@@ -61,7 +61,8 @@ PONTEL_API PortHandle ComInit(uint8_t n, int32_t baud, int32_t dataBits, int32_t
 {
     std::lock_guard<std::mutex> lock(g_openMutex);
     // The caller replaces its handle with our answer, so a port number opened
-    // earlier is let go whatever happens next.
+    // earlier is let go whatever happens next: it would otherwise stay open
+    // and locked with nobody holding its handle.
     HandleTable::instance().removePortNumber(n);
 
     const LineSettings line{baud, dataBits, parity, stopBits};
@@ -81,20 +82,14 @@ PONTEL_API PortHandle ComInit(uint8_t n, int32_t baud, int32_t dataBits, int32_t
 
     OpenFailure why;
     const int handle = openExclusive(path, why);
-    recordOpenFailure(n, why);
-    if (handle < 0)
-        return -1;
-    auto port = std::make_shared<OpenPort>(handle, n, canonicalPath(path), read, write);
-    const HANDLE device = deviceHandle(handle);
-    if (!applyLineSettings(device, line) || !applyTimeouts(device, read, write)) {
-        recordOpenFailure(n, settingsCause(path));
-        return -1; // the port object closes the device
+    if (handle >= 0) {
+        auto port = std::make_shared<OpenPort>(handle, n, portIdentity(path), read, write);
+        if (setUpPort(handle, path, line, read, write, why))
+            HandleTable::instance().add(port);
     }
-    // A freshly opened port starts empty: bytes an earlier user of the line
-    // left unread would otherwise be taken for the first reply.
-    PurgeComm(device, PURGE_RXABORT | PURGE_RXCLEAR | PURGE_TXABORT | PURGE_TXCLEAR);
-    HandleTable::instance().add(port);
-    return handle;
+    // The port object releases the device when the set-up failed.
+    recordOpenFailure(n, why);
+    return why.cause == PONTEL_OPEN_OK ? handle : -1;
 }
 
 PONTEL_API CCBool CloseCom(PortHandle *port)
@@ -111,7 +106,7 @@ PONTEL_API CCBool SendToCom(PortHandle *port, const uint8_t *bytes, int32_t coun
     if (!open || count < 0 || (count > 0 && !bytes))
         return 0;
     open->record().wrote(bytes, count);
-    if (writeWithin(deviceHandle(open->fd()), bytes, count))
+    if (writePort(open->fd(), bytes, count, open->writeLimits()))
         return 1;
     open->record().writeFailed();
     return 0;
@@ -123,9 +118,14 @@ PONTEL_API CCBool RcvFromCom(PortHandle *port, uint8_t *buffer, int32_t count)
     if (!open || count < 0 || (count > 0 && !buffer))
         return 0;
     int32_t end = PONTEL_READ_COMPLETE;
-    const int32_t got = readWithin(deviceHandle(open->fd()), buffer, count, &end);
+    const int32_t got = readPort(open->fd(), buffer, count, open->readLimits(), &end);
     open->record().read(buffer, got, end);
     return got == count ? 1 : 0;
+}
+
+PONTEL_API CCBool PontelIsOpen(PortHandle handle)
+{
+    return HandleTable::instance().find(handle) ? 1 : 0;
 }
 
 PONTEL_API int32_t PontelReadUpTo(PortHandle *port, uint8_t *buffer, int32_t max)
@@ -136,9 +136,29 @@ PONTEL_API int32_t PontelReadUpTo(PortHandle *port, uint8_t *buffer, int32_t max
     if (max <= 0 || !buffer)
         return 0;
     int32_t end = PONTEL_READ_COMPLETE;
-    const int32_t got = readWithin(deviceHandle(open->fd()), buffer, max, &end);
+    const int32_t got = readPort(open->fd(), buffer, max, open->readLimits(), &end);
     open->record().read(buffer, got, end);
     return got;
+}
+
+PONTEL_API CCBool PontelLastExchange(PortHandle handle, PontelExchange *exchange)
+{
+    const std::shared_ptr<OpenPort> open = HandleTable::instance().find(handle);
+    if (!open || !exchange)
+        return 0;
+    *exchange = open->record().last();
+    return 1;
+}
+
+PONTEL_API int32_t PontelOpenFailure(uint8_t n, char *text, int32_t size)
+{
+    const OpenFailure failure = openFailureOf(n);
+    if (text && size > 0) {
+        const size_t kept = std::min(failure.text.size(), size_t(size - 1));
+        std::memcpy(text, failure.text.data(), kept);
+        text[kept] = '\0';
+    }
+    return failure.cause;
 }
 
 } // extern "C"
