@@ -6,10 +6,11 @@
 
 namespace {
 
-// Button, then its label: page "Group 1" top to bottom, the I/O groups, the
-// event buffer, the channel enable group, and the window's own.
+// Button, then its label: "Init" (which reads the serial number) and
+// "Serial Number", page "Group 1" top to bottom, the I/O groups, the event
+// buffer, the channel enable group, and the window's own.
 const char *const kCommandLabels[][2] = {
-    {"BitBtn2", "Label55"},          {"BitBtn15", "HeaderLabel001"}, {"BitBtn5", "HeaderLabel254"},
+    {"Button41", "Label55"},         {"BitBtn2", "Label55"},          {"BitBtn15", "HeaderLabel001"}, {"BitBtn5", "HeaderLabel254"},
     {"BitBtn6", "HeaderLabel253"},   {"BitBtn7", "HeaderLabel251"},  {"BitBtn8", "HeaderLabel250"},
     {"BitBtn9", "HeaderLabel249"},   {"BitBtn10", "HeaderLabel248"}, {"BitBtn11", "HeaderLabel246"},
     {"BitBtn12", "HeaderLabel245"},  {"BitBtn13", "HeaderLabel244"}, {"BitBtn14", "HeaderLabel243"},
