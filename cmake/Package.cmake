@@ -11,7 +11,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME brevant)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Brevant developers")
-set(CPACK_PACKAGE_CONTACT "The Brevant developers <brevant@localhost>")
+set(CPACK_PACKAGE_CONTACT "The Brevant developers <brevant@users.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "bench for testing and configuring ccTalk coin validators")
 set(CPACK_PACKAGE_DESCRIPTION
     "Brevant is a Qt window that sends single ccTalk commands to one coin validator on a\n\

@@ -6,10 +6,6 @@
 
 namespace ccsim {
 
-const char *const kTapUsage =
-    "  --tap PATH           a second terminal, linked at PATH, carrying a copy of\n"
-    "                       every byte on the line (for a bus monitor)\n";
-
 BusTap::BusTap(const std::string &linkPath) : m_link(linkPath, m_terminal.slavePath()) {}
 
 void BusTap::copy(const uint8_t *bytes, size_t count)

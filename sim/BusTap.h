@@ -32,6 +32,4 @@ private:
 // Throws OptionError when PATH is missing.
 std::string takeTapOption(std::vector<std::string> &arguments);
 
-extern const char *const kTapUsage;
-
 } // namespace ccsim

@@ -17,6 +17,8 @@ once control commands came in on it.
 Bus and program:
   --link PATH            also make a symbolic link PATH to the terminal
                          (removed on exit)
+  --tap PATH             a second terminal, linked at PATH, carrying a copy
+                         of every byte on the line (for a bus monitor)
   --no-pacing            bytes travel at once instead of at 9600 baud
                          (about 1.04 ms a byte, echo included)
   --trace                decoded bus monitor on standard error: time,

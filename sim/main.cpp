@@ -45,7 +45,7 @@ int main(int argc, char **argv)
         return 2;
     }
     if (options.help) {
-        std::cout << usageText() << kTapUsage;
+        std::cout << usageText();
         return 0;
     }
 

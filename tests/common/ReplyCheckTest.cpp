@@ -12,10 +12,11 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 // A frame with its checksum; `adjust` is added to the checksum.
-Bytes frame(uint8_t destination, uint8_t source, uint8_t header, Bytes data = {}, int adjust = 0)
+Bytes frame(uint8_t destination, uint8_t source, uint8_t header, const Bytes &data = {}, int adjust = 0)
 {
-    Bytes f{destination, static_cast<uint8_t>(data.size()), source, header};
-    f.insert(f.end(), data.begin(), data.end());
+    Bytes f = data;
+    const uint8_t head[] = {destination, static_cast<uint8_t>(data.size()), source, header};
+    f.insert(f.begin(), head, head + 4);
     unsigned sum = 0;
     for (uint8_t b : f)
         sum += b;
