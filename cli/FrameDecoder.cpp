@@ -68,16 +68,21 @@ void FrameDecoder::decide(std::vector<HeardFrame> &out, bool quiet)
             emit(out, HeardFrame::Message, lengthAt(0));
             continue;
         }
-        const bool completeAtStart = m_pending.size() >= 5 && m_pending.size() >= lengthAt(0);
+        const bool completeAtStart = completeAt(0);
         if (completeAtStart && awaitedReplyFirst()) {
             emit(out, HeardFrame::BadChecksum, lengthAt(0));
             continue;
         }
-        // A good message further on: what stands before it is noise.
+        // A good message further on: what stands before it is noise, once
+        // no start before it can still become a message. Deciding sooner
+        // would make the cut depend on how the bytes were split into reads.
         size_t next = 1;
-        while (next < m_pending.size() && !goodAt(next))
+        bool undecided = false;
+        while (next < m_pending.size() && !goodAt(next)) {
+            undecided = undecided || !completeAt(next);
             ++next;
-        if (next < m_pending.size() && (completeAtStart || quiet)) {
+        }
+        if (next < m_pending.size() && ((completeAtStart && !undecided) || quiet)) {
             emit(out, m_afterAddressPoll ? HeardFrame::BareAnswer : HeardFrame::Noise,
                  m_afterAddressPoll ? 1 : next);
             continue;

@@ -51,6 +51,11 @@ private:
         double time;
     };
     bool goodAt(size_t offset) const;
+    // Whether all of the message a start at offset announces has come.
+    bool completeAt(size_t offset) const
+    {
+        return m_pending.size() >= offset + 5 && m_pending.size() >= offset + lengthAt(offset);
+    }
     size_t lengthAt(size_t offset) const { return m_pending[offset + 1].value + 5u; }
     // Whether the bytes held start with the reply the last request awaits
     // (its addresses; the checksum is not looked at).
