@@ -43,8 +43,10 @@ JsonObject &JsonObject::add(const std::string &key, long long number)
 
 JsonObject &JsonObject::add(const std::string &key, double number)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.3f", std::isfinite(number) ? number : 0.0);
+    // As long as the number needs: a fixed buffer would cut large ones.
+    const double value = std::isfinite(number) ? number : 0.0;
+    std::string text(static_cast<size_t>(std::snprintf(nullptr, 0, "%.3f", value)), '\0');
+    std::snprintf(text.data(), text.size() + 1, "%.3f", value);
     m_fields.emplace_back(key, text);
     return *this;
 }

@@ -27,18 +27,26 @@ std::string trim(const std::string &text)
     return text.substr(start, text.find_last_not_of(" \t\r") - start + 1);
 }
 
-// The value part up to a comment, with its quotes taken off.
+// The value part up to a comment, with its quotes taken off. A quoted
+// value ends at the last quote of the line that only a comment follows, so
+// that a value holding quotes itself (a coin id such as a"bc d) reads back
+// as it was written.
 std::string valueOf(const std::string &raw, bool &quoted)
 {
     const std::string text = trim(raw);
     quoted = !text.empty() && text[0] == '"';
     if (quoted) {
-        const size_t end = text.find('"', 1);
+        size_t end = std::string::npos;
+        for (size_t at = text.rfind('"'); at != std::string::npos && at > 0; at = text.rfind('"', at - 1)) {
+            const std::string after = trim(text.substr(at + 1));
+            if (after.empty() || after[0] == '#') {
+                end = at;
+                break;
+            }
+        }
         if (end == std::string::npos)
-            throw std::runtime_error("a quote is not closed");
-        const std::string rest = trim(text.substr(end + 1));
-        if (!rest.empty() && rest[0] != '#')
-            throw std::runtime_error("text after the closing quote");
+            throw std::runtime_error(text.find('"', 1) == std::string::npos ? "a quote is not closed"
+                                                                             : "text after the closing quote");
         return text.substr(1, end - 1);
     }
     return trim(text.substr(0, text.find('#')));
