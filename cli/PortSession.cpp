@@ -111,31 +111,30 @@ void PortSession::open()
 
 void PortSession::discardInput()
 {
-    const ReadTimeouts kept = m_timeouts;
-    m_timeouts = {20, 0, 20};
-    open();
-    uint8_t bytes[64];
-    for (int reads = 0; reads < 50 && PontelReadUpTo(&m_handle, bytes, sizeof bytes) > 0; ++reads) {
-    }
-    reopen(kept);
+    drain(20, 0, 1000);
 }
 
 void PortSession::settle()
+{
+    drain(kSettleGapMs, kSettleWindowMs, kSettleBoundMs);
+}
+
+void PortSession::drain(int gapMs, int windowMs, int boundMs)
 {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
     const ReadTimeouts kept = m_timeouts;
     // Each read waits a gap for its first byte, and ends a gap after its
     // last one.
-    m_timeouts = {kSettleGapMs, 0, kSettleGapMs};
+    m_timeouts = {gapMs, 0, gapMs};
     open();
     uint8_t bytes[64];
     for (;;) {
         const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-        if (spent >= kSettleBoundMs)
+        if (spent >= boundMs)
             break;
         const int32_t got = PontelReadUpTo(&m_handle, bytes, sizeof bytes);
-        if (got < 0 || (got == 0 && spent >= kSettleWindowMs))
+        if (got < 0 || (got == 0 && spent >= windowMs))
             break;
     }
     reopen(kept);

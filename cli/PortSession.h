@@ -72,6 +72,9 @@ public:
 
 private:
     void open();
+    // Throws away what arrives for windowMs, then until the line has been
+    // quiet for gapMs, at most boundMs in all.
+    void drain(int gapMs, int windowMs, int boundMs);
 
     PortName m_name;
     ReadTimeouts m_timeouts;

@@ -16,21 +16,17 @@
 #include <cstdlib>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "FrameDecoder.h"
 
 using namespace ravlin;
+
+const char *const kFuzzTarget = "frame decoder";
 
 namespace {
 
 constexpr double kTick = 1.0 / 1024;
 
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "frame decoder: %s\n", what);
-        std::abort();
-    }
-}
 
 struct Piece
 {

@@ -19,20 +19,15 @@
 
 #include <nlohmann/json.hpp>
 
+#include "FuzzCheck.h"
 #include "IntegerText.h"
 #include "Json.h"
 
 using namespace ravlin;
 
-namespace {
+const char *const kFuzzTarget = "json writer";
 
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "json writer: %s\n", what);
-        std::abort();
-    }
-}
+namespace {
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool validUtf8(const std::string &text)

@@ -13,21 +13,16 @@
 #include <string>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "Arguments.h"
 #include "CliError.h"
 #include "SetupFile.h"
 
 using namespace ravlin;
 
-namespace {
+const char *const kFuzzTarget = "setup file";
 
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "setup file: %s\n", what);
-        std::abort();
-    }
-}
+namespace {
 
 bool sameSetup(const Setup &a, const Setup &b)
 {

@@ -17,21 +17,16 @@
 #include <string>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "Bus.h"
 #include "ControlCommands.h"
 #include "FrameReceiver.h"
 
 using namespace ccsim;
 
-namespace {
+const char *const kFuzzTarget = "sim receiver";
 
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "sim receiver: %s\n", what);
-        std::abort();
-    }
-}
+namespace {
 
 struct Chunk
 {

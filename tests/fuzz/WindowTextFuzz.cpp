@@ -17,20 +17,15 @@
 #include <cstdlib>
 #include <string>
 
+#include "FuzzCheck.h"
 #include "CoinIdField.h"
 #include "ConsoleText.h"
 #include "DateText.h"
 #include "IntegerText.h"
 
-namespace {
+const char *const kFuzzTarget = "window text";
 
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "window text: %s\n", what);
-        std::abort();
-    }
-}
+namespace {
 
 bool blankOrControl(QChar c)
 {
